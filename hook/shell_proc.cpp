@@ -1,0 +1,50 @@
+// The shell hook procedure. It keeps no state: the system may call it in any
+// process it maps the DLL into, so everything is looked up anew on each call.
+#include "orvane.h"
+
+namespace {
+
+HWND findTool()
+{
+    return FindWindowA(kOrvaneWindowClass, kOrvaneWindowTitle);
+}
+
+void report(HWND tool, WPARAM window, OrvaneEvent event)
+{
+    // Sent, not posted: the window must still exist while the tool looks at it.
+    SendMessageA(tool, kOrvaneEventMessage, window, event);
+}
+
+}  // namespace
+
+extern "C" LRESULT CALLBACK ShellProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    HWND tool = findTool();
+    if (!tool)
+        return 0;
+    HHOOK hook = reinterpret_cast<HHOOK>(GetWindowLongPtrA(tool, 0));
+
+    switch (code) {
+    case HSHELL_WINDOWCREATED:
+        report(tool, wParam, OrvaneWindowCreated);
+        break;
+    case HSHELL_WINDOWDESTROYED:
+        report(tool, wParam, OrvaneWindowDestroyed);
+        break;
+    case HSHELL_WINDOWACTIVATED:
+        // The window may be gone by the time the shell tells us; the window
+        // that is in front now is the useful answer then.
+        if (!IsWindow(reinterpret_cast<HWND>(wParam)))
+            wParam = reinterpret_cast<WPARAM>(GetForegroundWindow());
+        report(tool, wParam, OrvaneWindowActivated);
+        break;
+    default:
+        break;
+    }
+    return CallNextHookEx(hook, code, wParam, lParam);
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
+{
+    return TRUE;
+}
