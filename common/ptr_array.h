@@ -7,7 +7,7 @@ class PtrArray {
 public:
     static constexpr int kDefaultBlockSize = 10;
 
-    explicit PtrArray(int blockSize = kDefaultBlockSize) : blockSize(blockSize) {}
+    constexpr explicit PtrArray(int blockSize = kDefaultBlockSize) : blockSize(blockSize) {}
     ~PtrArray() { clear(); }
     PtrArray(const PtrArray&) = delete;
     PtrArray& operator=(const PtrArray&) = delete;

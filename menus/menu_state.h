@@ -1,0 +1,122 @@
+// The menu library's process-wide state: its registries, the shared image
+// list, the appearance globals that measurement and painting read, and the
+// record attached to every converted menu item. One file per concern
+// implements the functions declared at the end.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "ptr_array.h"
+
+// "mid0" in memory order: item data is the library's only when it starts so.
+constexpr DWORD kMenuItemMagic = 0x3064696D;
+
+// Attached as item data to every converted item. Hosts can see it while a
+// menu is open, so these fields keep their order and sizes; any further
+// state goes after them.
+struct MenuItemData {
+    DWORD magic;
+    char text[256];
+    UINT type;
+    int imageIndex;
+    bool isDefault;
+    bool hasSubMenu;
+    bool isCaption;
+};
+
+struct HookedWindow {
+    HWND hwnd;
+    WNDPROC prevWndProc;
+};
+
+struct ToolbarEntry {
+    HINSTANCE hinstance;
+    unsigned int resourceId;
+};
+
+struct IconResEntry {
+    HINSTANCE hinstance;
+    unsigned int iconId;
+    unsigned int commandId;
+};
+
+struct IconHandleEntry {
+    HICON icon;  // the library's own copy
+    unsigned int commandId;
+};
+
+struct CommandImage {
+    unsigned int commandId;
+    int imageIndex;
+};
+
+struct MenuCaption {
+    bool inserted;
+    HMENU menu;
+    char* text;
+};
+
+struct SubMenuButton {
+    HMENU menu;
+    unsigned int commandId;
+};
+
+// Registries (block size 10), each owning the records it points to.
+extern PtrArray g_windows;         // HookedWindow*
+extern PtrArray g_openMenus;       // HMENU, no record
+extern PtrArray g_toolbars;        // ToolbarEntry*
+extern PtrArray g_iconResources;   // IconResEntry*
+extern PtrArray g_iconHandles;     // IconHandleEntry*
+extern PtrArray g_commandImages;   // CommandImage*
+extern PtrArray g_captions;        // MenuCaption*
+extern PtrArray g_subMenuButtons;  // SubMenuButton*
+
+// The one image list of every registered image; a width of 0 means none yet.
+extern HIMAGELIST g_imageList;
+extern int g_imageWidth;
+extern int g_imageHeight;
+
+// Appearance, read at start-up and again on a system change.
+extern COLORREF g_menuColor;
+extern COLORREF g_menuTextColor;
+extern COLORREF g_hotColor;
+extern COLORREF g_highlightColor;
+extern COLORREF g_shadowColor;
+extern COLORREF g_captionColor;
+extern COLORREF g_captionGradientColor;
+extern COLORREF g_captionTextColor;
+extern HFONT g_menuFont;
+extern HFONT g_menuBoldFont;
+extern HFONT g_captionFont;
+extern int g_captionButtonHeight;
+extern int g_menuBarHeight;
+extern HRGN g_emptyRegion;
+extern HBRUSH g_halftoneBrush;
+
+using GradientFillFunction = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
+extern GradientFillFunction g_gradientFill;
+extern int g_lookMode;
+
+// Start-up, teardown and the image map (menu_library.cpp).
+void InitMenuLibrary();
+void ShutdownMenuLibrary();
+void ReadMenuColors();
+void MapCommandImage(unsigned int commandId, int imageIndex);
+int FindCommandImage(unsigned int commandId);
+
+// Measurement (menu_measure.cpp).
+void CreateMenuFonts();
+bool MeasureMenuItem(MEASUREITEMSTRUCT* mis);
+
+// Painting (menu_paint.cpp).
+bool DrawMenuItem(const DRAWITEMSTRUCT* dis);
+void DrawTwoColorFrame(HDC dc, const RECT& r, COLORREF light, COLORREF dark);
+void FillRectWithColor(HDC dc, const RECT& r, COLORREF colour);
+void DrawItemText(HDC dc, const RECT& r, const char* text, bool disabled, bool hidePrefixes);
+void DrawGrayIcon(HDC dc, int x, int y, HICON icon);
+
+// Conversion of popups (menu_convert.cpp).
+LRESULT CALLBACK MenuWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void ConvertMenu(HMENU popup, bool toOwnerDraw);
+void RestoreOpenMenus(UINT flags, HMENU menu);
