@@ -17,7 +17,7 @@ void report(HWND tool, WPARAM window, OrvaneEvent event)
 
 }  // namespace
 
-extern "C" LRESULT CALLBACK ShellProc(int code, WPARAM wParam, LPARAM lParam)
+extern "C" __declspec(dllexport) LRESULT CALLBACK ShellProc(int code, WPARAM wParam, LPARAM lParam)
 {
     HWND tool = findTool();
     if (!tool)
