@@ -1,6 +1,8 @@
 // The window-inspection tool: installs Orvane's shell hook and prints one line
 // per top-level window event. With --demo it creates, activates and destroys
-// a few windows of its own and exits; otherwise it runs until closed.
+// a few windows of its own and exits; with --run PROGRAM [ARGS] it watches that
+// program's windows until the program ends and exits with its exit code;
+// otherwise it runs until closed.
 #include "orvane.h"
 
 #include <cstdio>
@@ -98,11 +100,54 @@ void runDemo(HINSTANCE instance)
     }
 }
 
+// Starts the command line and dispatches events until the process ends.
+int runProgram(const std::string& commandLine)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string mutableLine = commandLine;
+    if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        std::fprintf(stderr, "inspector: cannot start %s (%lu)\n", commandLine.c_str(), GetLastError());
+        return 1;
+    }
+    CloseHandle(process.hThread);
+    for (;;) {
+        const DWORD woken = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, INFINITE, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (woken == WAIT_OBJECT_0)
+            break;
+    }
+    pumpMessages(50);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(exitCode);
+}
+
+std::string joinArguments(int argc, char** argv, int first)
+{
+    std::string line;
+    for (int i = first; i < argc; ++i) {
+        if (!line.empty())
+            line += ' ';
+        const bool quote = std::strchr(argv[i], ' ') != nullptr;
+        line += quote ? "\"" + std::string(argv[i]) + "\"" : std::string(argv[i]);
+    }
+    return line;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     const bool demo = argc > 1 && std::strcmp(argv[1], "--demo") == 0;
+    const bool run = argc > 2 && std::strcmp(argv[1], "--run") == 0;
     HINSTANCE instance = GetModuleHandleA(nullptr);
 
     HMODULE hookModule = LoadLibraryA("Orvane.dll");
@@ -125,8 +170,11 @@ int main(int argc, char** argv)
     std::printf("Orvane inspector: watching top-level windows\n");
     std::fflush(stdout);
 
+    int result = 0;
     if (demo) {
         runDemo(instance);
+    } else if (run) {
+        result = runProgram(joinArguments(argc, argv, 2));
     } else {
         ShowWindow(tool, SW_SHOW);
         MSG msg;
@@ -139,5 +187,5 @@ int main(int argc, char** argv)
     if (IsWindow(tool))
         DestroyWindow(tool);
     FreeLibrary(hookModule);
-    return 0;
+    return result;
 }

@@ -1,0 +1,35 @@
+// A captured picture: 32-bit pixels, top-down, that can be taken from a
+// window, drawn onto a contact sheet and written as PNG.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace showcase {
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, row after row from the top
+
+    bool empty() const { return width <= 0 || height <= 0; }
+    bool operator==(const Picture& other) const
+    {
+        return width == other.width && height == other.height && pixels == other.pixels;
+    }
+};
+
+// What the window shows now: its whole window rectangle, read back from the
+// surface the window system paints it on.
+Picture captureWindow(HWND window);
+
+// A rectangle of the screen, in screen coordinates.
+Picture captureScreen(const RECT& area);
+
+// Writes the picture as a PNG through the system's own image encoder.
+bool savePng(const Picture& picture, const std::string& path);
+
+}  // namespace showcase
