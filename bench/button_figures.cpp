@@ -1,0 +1,196 @@
+// Figures of the push-button library: the paint of one attached button with
+// icon and text against the system's plain push button, and the routing of
+// mouse moves through the registry of attached buttons against a button that
+// is not attached, at several registry sizes.
+#include "figures.h"
+#include "host_windows.h"
+
+#include "tavrolib.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+namespace {
+
+constexpr int kAttachedId = 101;
+constexpr int kPlainId = 102;
+constexpr int kMouseMoves = 10000;
+
+// Counts the WM_DRAWITEM messages a dialog receives while a hook is set.
+HHOOK g_drawHook = nullptr;
+int g_drawItems = 0;
+
+LRESULT CALLBACK countDrawItems(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->message == WM_DRAWITEM)
+        ++g_drawItems;
+    return CallNextHookEx(g_drawHook, code, wParam, lParam);
+}
+
+int drawItemsDuring(void (*action)(HWND), HWND window)
+{
+    g_drawItems = 0;
+    g_drawHook = SetWindowsHookExA(WH_CALLWNDPROC, countDrawItems, nullptr, GetCurrentThreadId());
+    action(window);
+    UnhookWindowsHookEx(g_drawHook);
+    g_drawHook = nullptr;
+    return g_drawItems;
+}
+
+void repaint(HWND button) { RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
+
+void buttonPaint(Context& context)
+{
+    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HWND dialog = createDialog(0, 0, 240, 60, true);
+    HWND attached = dialog ? addPushButton(dialog, kAttachedId, "Benchmark", 10, 15, 100, 30, font) : nullptr;
+    HWND plain = dialog ? addPushButton(dialog, kPlainId, "Benchmark", 130, 15, 100, 30, font) : nullptr;
+    if (!attached || !plain) {
+        context.problem("button paint: the dialog or its buttons could not be created");
+        if (dialog)
+            DestroyWindow(dialog);
+        return;
+    }
+    bool ready = Tavro_Install(dialog) && Tavro_SetGlisk(dialog, kAttachedId, true) &&
+                 Tavro_LoadIcons(dialog, kAttachedId, context.module, kButtonIcon, 0);
+    pumpMessages();
+    Figure f;
+    f.key = "button_paint";
+    f.title = "1. Paint of a 100×30 push button with icon and text";
+    f.group = "main";
+    f.compared = true;
+    f.target = 1.5;
+    if (!ready) {
+        context.problem("button paint: Tavro_Install, Tavro_SetGlisk or Tavro_LoadIcons returned false");
+    } else {
+        int libraryDraws = drawItemsDuring(repaint, attached);
+        int systemDraws = drawItemsDuring(repaint, plain);
+        char check[200];
+        std::snprintf(check, sizeof check,
+                      "one repaint of the attached button sent %d WM_DRAWITEM to the dialog, of the plain one %d; "
+                      "both repainted with RedrawWindow(RDW_INVALIDATE | RDW_UPDATENOW), 20 per sample",
+                      libraryDraws, systemDraws);
+        f.check = check;
+        if (libraryDraws != 1)
+            context.problem("button paint: a repaint of the attached button did not reach the dialog as one WM_DRAWITEM");
+        const int perSample = 20;
+        Comparison c = interleave(
+            context.reps(20, 200), [&] { return timePerCall(perSample, [&] { repaint(attached); }); },
+            [&] { return timePerCall(perSample, [&] { repaint(plain); }); });
+        f.library = c.library;
+        f.system = c.system;
+    }
+    context.report.figures.push_back(f);
+    Tavro_UnInstall(dialog);
+    DestroyWindow(dialog);
+    pumpMessages();
+}
+
+// dialogs x buttons attached buttons; the one measured is the last attached
+// button of the last dialog, the plain one sits beside it unattached.
+struct ButtonRegistry {
+    std::vector<HWND> dialogs;
+    HWND measured = nullptr;
+    HWND plain = nullptr;
+    bool ok = true;
+
+    ButtonRegistry(int dialogCount, int buttonsPerDialog)
+    {
+        for (int d = 0; d < dialogCount && ok; ++d) {
+            HWND dialog = createDialog(0, 0, 200, 100, false);
+            if (!dialog || !Tavro_Install(dialog)) {
+                ok = false;
+                break;
+            }
+            dialogs.push_back(dialog);
+            for (int b = 0; b < buttonsPerDialog; ++b) {
+                int id = 100 + b;
+                measured = addPushButton(dialog, id, "Button", 0, 0, 80, 24, nullptr);
+                if (!measured || !Tavro_SetGlisk(dialog, id, true)) {
+                    ok = false;
+                    break;
+                }
+            }
+        }
+        if (ok)
+            plain = addPushButton(dialogs.back(), 99, "Button", 0, 0, 80, 24, nullptr);
+        ok = ok && plain && measured;
+    }
+    ~ButtonRegistry()
+    {
+        for (HWND dialog : dialogs) {
+            Tavro_UnInstall(dialog);
+            DestroyWindow(dialog);
+        }
+        pumpMessages();
+    }
+};
+
+double mouseMoves(HWND button)
+{
+    return timePerCall(kMouseMoves, [&] { SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5)); });
+}
+
+Figure routing(Context& context, int dialogCount, int buttonsPerDialog, const Repetitions& reps)
+{
+    char size[32];
+    std::snprintf(size, sizeof size, "%d × %d", dialogCount, buttonsPerDialog);
+    Figure f;
+    f.size = size;
+    f.scale = dialogCount * buttonsPerDialog;
+    f.compared = true;
+    ButtonRegistry registry(dialogCount, buttonsPerDialog);
+    if (!registry.ok) {
+        context.problem(std::string("routing ") + size + ": the dialogs could not be installed or attached");
+        return f;
+    }
+    bool subclassed = GetWindowLongPtrA(registry.measured, GWLP_WNDPROC) != GetWindowLongPtrA(registry.plain, GWLP_WNDPROC);
+    if (!subclassed)
+        context.problem(std::string("routing ") + size + ": the attached button keeps the system's window procedure");
+    f.check = std::string("the measured button is the last attached one of the last dialog (the far end of the "
+                          "registry); its window procedure is ") +
+              (subclassed ? "the library's" : "still the system's") +
+              "; the unattached button is in the same dialog; the dialogs are hidden";
+    Comparison c = interleave(reps, [&] { return mouseMoves(registry.measured); },
+                              [&] { return mouseMoves(registry.plain); });
+    f.library = c.library;
+    f.system = c.system;
+    return f;
+}
+
+}  // namespace
+
+void buttonFigures(Context& context)
+{
+    buttonPaint(context);
+
+    Figure main = routing(context, context.fast ? 5 : 50, context.fast ? 4 : 20, context.reps(3, 31));
+    main.key = "routing";
+    main.title = "2. WM_MOUSEMOVE to an attached button, 50 dialogs × 20 buttons installed (per message, batches of 10,000)";
+    main.group = "main";
+    main.target = 1.10;
+    if (context.fast)
+        main.title = "2. WM_MOUSEMOVE to an attached button, 5 dialogs × 4 buttons installed (fast run)";
+    context.report.figures.push_back(main);
+
+    struct Size {
+        int dialogs, buttons;
+    };
+    std::vector<Size> sizes = context.fast ? std::vector<Size>{{1, 1}, {5, 4}}
+                                           : std::vector<Size>{{1, 1}, {10, 20}, {50, 20}, {100, 20}, {200, 20}};
+    for (const Size& s : sizes) {
+        Figure f = routing(context, s.dialogs, s.buttons, context.reps(2, 15));
+        f.key = "routing_" + std::to_string(s.dialogs) + "x" + std::to_string(s.buttons);
+        f.title = "WM_MOUSEMOVE per message";
+        f.group = "Routing growth (dialogs × attached buttons)";
+        f.target = 1.10;
+        context.report.figures.push_back(f);
+    }
+    describeGrowth(context.report, "Routing growth (dialogs × attached buttons)", "attached button", 1.10);
+}
+
+}  // namespace bench
