@@ -41,5 +41,6 @@ std::vector<uint16_t> commandRange(uint16_t first, int count);
 
 void buttonFigures(Context& context);
 void menuFigures(Context& context);
+void profileMenuItem(Context& context);
 
 }  // namespace bench

@@ -350,6 +350,7 @@ void menuFigures(Context& context)
     }
     describeGrowth(context.report, "Popup growth (items with images)", "item", 2.0);
 
+    profileMenuItem(context);
     loadToolbar(context);
     reloadOnColourChange(context, installed);
 

@@ -37,6 +37,14 @@ std::string number(double value, int decimals = 3)
     return buffer;
 }
 
+// Microseconds written in ns below one µs.
+std::string duration(double microseconds)
+{
+    if (microseconds < 1 && microseconds > -1)
+        return number(microseconds * 1000, 1) + " ns";
+    return number(microseconds, 1) + " µs";
+}
+
 std::string statsJson(const Stats& s)
 {
     return "{\"median_us\": " + number(s.median) + ", \"min_us\": " + number(s.min) +
@@ -121,6 +129,9 @@ std::string toMarkdown(const Report& report)
         for (const std::string& s : report.findings)
             out << "- " << s << "\n";
     }
+    if (!report.profile.empty())
+        out << "\nThe drawing calls of one menu item, each timed alone on a memory DC like the menu's:\n\n"
+            << report.profile;
     if (!report.problems.empty()) {
         out << "\nProblems met while measuring:\n\n";
         for (const std::string& s : report.problems)
@@ -154,8 +165,7 @@ void describeGrowth(Report& report, const std::string& group, const char* record
     double systemFixed = first->system.median - systemPer * first->scale;
     std::ostringstream s;
     s << group << ": from " << first->size << " to " << last->size << " the library's time grows by "
-      << number(libraryPer * 1000, 2) << " ns per " << recordName << ", the system's by " << number(systemPer * 1000, 2)
-      << " ns; ";
+      << duration(libraryPer) << " per " << recordName << ", the system's by " << duration(systemPer) << "; ";
     // Where the two lines give the target ratio: libraryFixed + libraryPer n = target (systemFixed + systemPer n).
     double denominator = libraryPer - target * systemPer;
     double numerator = target * systemFixed - libraryFixed;

@@ -32,6 +32,7 @@ struct Report {
     std::vector<Figure> figures;
     std::vector<std::string> findings;  // sentences on growth, written from the figures
     std::vector<std::string> problems;  // anything that failed while measuring
+    std::string profile;                // Markdown table of the drawing calls timed alone
 };
 
 std::string toJson(const Report& report);
