@@ -73,6 +73,9 @@ extern PtrArray g_captions;        // MenuCaption*
 extern PtrArray g_subMenuButtons;  // SubMenuButton*
 
 // The one image list of every registered image; a width of 0 means none yet.
+// 24-bit colour: an 8-bit list cannot hold the system colours that the
+// toolbar colours are turned into, nor true-colour icons.
+constexpr UINT kImageListFlags = ILC_COLOR24 | ILC_MASK;
 extern HIMAGELIST g_imageList;
 extern int g_imageWidth;
 extern int g_imageHeight;
@@ -104,9 +107,18 @@ void ShutdownMenuLibrary();
 void ReadMenuColors();
 void MapCommandImage(unsigned int commandId, int imageIndex);
 int FindCommandImage(unsigned int commandId);
+// Creates the image list with the given image size unless one exists; false
+// when it cannot be created.
+bool EnsureImageList(int width, int height);
+
+// Toolbar bitmaps (menu_toolbar.cpp): a screen-compatible bitmap of the
+// resource's images with the standard colours replaced; null when the
+// resource is not a usable bitmap. The caller deletes it.
+HBITMAP LoadToolbarBitmap(HINSTANCE module, HRSRC bitmapResource);
 
 // Measurement (menu_measure.cpp).
 void CreateMenuFonts();
+void DeleteMenuFonts();
 bool MeasureMenuItem(MEASUREITEMSTRUCT* mis);
 
 // Painting (menu_paint.cpp).

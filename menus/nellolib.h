@@ -1,11 +1,18 @@
 // Nellolib: owner-drawn popup menus with command images, for installed windows.
 //
 // A host registers images (toolbar resources, icon resources, icon handles),
-// each bound to a menu command identifier, and installs a window. Every popup
-// that window opens is turned into owner-drawn items while it is open and
-// given back exactly as it was when the menu closes.
+// each bound to a menu command identifier. All images share one image list
+// whose image size is fixed by the first registration (a toolbar's button
+// size, 16 x 16 for an icon) until Nello_UnLoadToolbars.
 //
-// Call every function on the thread that owns the installed windows.
+// Every function must be called on the thread that owns the host's windows
+// (its user-interface thread); the library takes no locks. Functions that
+// return bool give true when the request was carried out and false when
+// nothing was changed: the key is already registered (registrations are
+// never replaced; remove first), is not registered, or a system call failed.
+//
+// Resource identifiers: only their low 16 bits name the resource, but the
+// full value is what a registration remembers and compares.
 #pragma once
 
 #include <windows.h>
@@ -16,24 +23,35 @@
 #define NELLOLIB_API __declspec(dllimport)
 #endif
 
-// Adds the images of the toolbar resource (type 241) and bitmap resource
-// resourceId of module, binding each button's command identifier to its image.
+// Adds the images of the bitmap resource resourceId of module, cut into
+// buttons by the toolbar resource (type 241) of the same identifier, and binds
+// each listed command identifier to its button's image (separators take no
+// image). The bitmap's black, dark grey, light grey and white become the
+// current button colours, light grey being transparent. False when the pair
+// is registered already, a resource is missing or malformed, or the button
+// size differs from the image size in force.
 NELLOLIB_API bool Nello_LoadToolbar(HINSTANCE module, unsigned int resourceId);
-// Adds icon resource iconId of module as the image of commandId.
+// Adds icon resource iconId of module, loaded at the image size, as the image
+// of commandId. False when these three values are registered already or the
+// icon cannot be loaded or added. The same icon for another command adds
+// another image.
 NELLOLIB_API bool Nello_AddIcon(HINSTANCE module, unsigned int iconId, unsigned int commandId);
-// Adds the icon as the image of commandId. On true the library owns the icon
-// and destroys it; the caller must not use the handle again. On false the
-// icon stays the caller's.
+// Adds the icon as the image of commandId. On true the library owns the
+// handle: it destroys it, and the caller must neither use nor destroy it
+// again. On false the icon stays the caller's, to destroy as before.
 NELLOLIB_API bool Nello_AddIcon(HICON icon, unsigned int commandId);
-// Gives the popup a caption band (text not null) or removes it (null).
+// text not null: gives the popup menu a caption band at its top, showing at
+// most the first 255 characters; false when it has one already. text null:
+// removes the caption; false when it has none. The text is copied.
 NELLOLIB_API bool Nello_SetCaption(HMENU menu, const char* text);
-// Items that open the sub-menu show the image of commandId (0 removes it).
+// commandId not 0: items that open the sub-menu menu show the image bound to
+// commandId; false when the sub-menu has an identifier already. commandId 0:
+// removes it; false when it has none.
 NELLOLIB_API bool Nello_SetSubMenuButtonId(HMENU menu, unsigned int commandId);
-// 0: images in colour; 1: images in greyscale unless selected or greyed.
+// 0: images in colour; 1: images in greyscale unless the item is selected or
+// greyed. Other values are ignored. Applies from the next painting.
 NELLOLIB_API void Nello_SetLookMode(int mode);
-// Drops every image registration and the image list.
+// Drops every image registration (toolbars, icons) and the image list, so that
+// the next registration fixes the image size anew. Captions, sub-menu
+// identifiers and the look mode stay.
 NELLOLIB_API void Nello_UnLoadToolbars();
-// Converts the window's popups while they are open.
-NELLOLIB_API bool Nello_Install(HWND window);
-// Restores the window's own procedure.
-NELLOLIB_API bool Nello_UnInstall(HWND window);

@@ -1,0 +1,116 @@
+// Toolbar images from a module's resources: the bitmap with its standard
+// colours turned into the system colours, cut into the shared image list,
+// and each button's command bound to its image.
+#include "menu_state.h"
+#include "nellolib.h"
+#include "toolbar_resource.h"
+#include "gdi_owners.h"
+
+#include <new>
+
+namespace {
+
+// A located resource's bytes and size; empty when it cannot be loaded.
+struct ResourceBytes {
+    const void* data = nullptr;
+    std::size_t size = 0;
+};
+
+ResourceBytes lockResource(HINSTANCE module, HRSRC resource)
+{
+    if (!resource)
+        return {};
+    HGLOBAL loaded = LoadResource(module, resource);
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    const DWORD size = SizeofResource(module, resource);
+    if (!data || size == 0)
+        return {};
+    return {data, size};
+}
+
+bool isToolbarRegistered(HINSTANCE module, unsigned int resourceId)
+{
+    for (int i = 0; i < g_toolbars.size(); ++i) {
+        const ToolbarEntry* entry = g_toolbars.get<ToolbarEntry>(i);
+        if (entry->hinstance == module && entry->resourceId == resourceId)
+            return true;
+    }
+    return false;
+}
+
+HBITMAP toScreenBitmap(const DecodedBitmap& decoded)
+{
+    owners::WindowDc screen(nullptr);
+    if (!screen)
+        return nullptr;
+    owners::Bitmap result(CreateCompatibleBitmap(screen.get(), decoded.width, decoded.height));
+    owners::MemoryDc memory(CreateCompatibleDC(screen.get()));
+    if (!result || !memory)
+        return nullptr;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = decoded.width;
+    info.bmiHeader.biHeight = -decoded.height;  // rows top to bottom
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    {
+        owners::Selection selected(memory.get(), result.get());
+        if (StretchDIBits(memory.get(), 0, 0, decoded.width, decoded.height, 0, 0, decoded.width,
+                          decoded.height, decoded.pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY) == 0)
+            return nullptr;
+    }
+    return result.release();
+}
+
+}  // namespace
+
+HBITMAP LoadToolbarBitmap(HINSTANCE module, HRSRC bitmapResource)
+{
+    const ResourceBytes bytes = lockResource(module, bitmapResource);
+    DecodedBitmap decoded;
+    if (!bytes.data || !DecodeToolbarBitmap(bytes.data, bytes.size, CurrentStandardColours(), decoded))
+        return nullptr;
+    return toScreenBitmap(decoded);
+}
+
+bool Nello_LoadToolbar(HINSTANCE module, unsigned int resourceId)
+{
+    if (isToolbarRegistered(module, resourceId))
+        return false;
+    LPCSTR name = MAKEINTRESOURCEA(LOWORD(resourceId));
+    HRSRC bitmapResource = FindResourceA(module, name, reinterpret_cast<LPCSTR>(RT_BITMAP));
+    if (!bitmapResource)
+        return false;
+    owners::Bitmap bitmap(LoadToolbarBitmap(module, bitmapResource));
+    if (!bitmap)
+        return false;
+    const ResourceBytes toolbar = lockResource(module, FindResourceA(module, name, MAKEINTRESOURCEA(0xF1)));
+    ToolbarLayout layout;
+    if (!toolbar.data || !ParseToolbarResource(toolbar.data, toolbar.size, layout))
+        return false;
+
+    if (g_imageWidth != 0 && (layout.buttonWidth != g_imageWidth || layout.buttonHeight != g_imageHeight))
+        return false;
+    auto* entry = new (std::nothrow) ToolbarEntry{module, resourceId};
+    if (!entry)
+        return false;
+    if (!EnsureImageList(layout.buttonWidth, layout.buttonHeight) ||
+        g_toolbars.add(entry) < 0) {
+        delete entry;
+        return false;
+    }
+    const int first = ImageList_GetImageCount(g_imageList);
+    if (ImageList_AddMasked(g_imageList, bitmap.get(), GetSysColor(COLOR_BTNFACE)) == -1) {
+        g_toolbars.remove(entry);
+        delete entry;
+        return false;
+    }
+    int index = first;
+    for (std::uint16_t id : layout.commandIds) {
+        if (id == 0)
+            continue;  // a separator has no image
+        MapCommandImage(id, index++);
+    }
+    return true;
+}
