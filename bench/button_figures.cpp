@@ -162,6 +162,53 @@ Figure routing(Context& context, int dialogCount, int buttonsPerDialog, const Re
     return f;
 }
 
+// The least any subclassing costs: a procedure that only passes the message on.
+WNDPROC g_passOnA = nullptr;
+WNDPROC g_passOnW = nullptr;
+
+LRESULT CALLBACK passOnA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return CallWindowProcA(g_passOnA, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK passOnW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return CallWindowProcW(g_passOnW, window, message, wParam, lParam);
+}
+
+// Where the routing overhead lies: the library's attached button alone in
+// the registry against a button that is only subclassed, and one that is not.
+void profileRouting(Context& context)
+{
+    HWND dialog = createDialog(0, 0, 200, 100, false);
+    HWND attached = dialog ? addPushButton(dialog, 100, "Button", 0, 0, 80, 24, nullptr) : nullptr;
+    HWND plain = dialog ? addPushButton(dialog, 101, "Button", 0, 0, 80, 24, nullptr) : nullptr;
+    HWND ansi = dialog ? addPushButton(dialog, 102, "Button", 0, 0, 80, 24, nullptr) : nullptr;
+    HWND wide = dialog ? addPushButton(dialog, 103, "Button", 0, 0, 80, 24, nullptr) : nullptr;
+    if (!wide || !Tavro_Install(dialog) || !Tavro_SetGlisk(dialog, 100, true)) {
+        context.problem("routing profile: the dialog could not be made or installed");
+        if (dialog)
+            DestroyWindow(dialog);
+        return;
+    }
+    g_passOnA = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(ansi, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(passOnA)));
+    g_passOnW = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(wide, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(passOnW)));
+    std::vector<Stats> times = interleaveAll(context.reps(2, 15), {[&] { return mouseMoves(plain); },
+                                                                  [&] { return mouseMoves(ansi); },
+                                                                  [&] { return mouseMoves(wide); },
+                                                                  [&] { return mouseMoves(attached); }});
+    const char* what[] = {"WM_MOUSEMOVE to a button that is not subclassed",
+                          "the same, subclassed by a procedure that only calls CallWindowProcA (ANSI)",
+                          "the same, subclassed by a procedure that only calls CallWindowProcW (Unicode)",
+                          "the same, attached to the library, alone in its registry"};
+    for (size_t i = 0; i < times.size(); ++i)
+        context.report.profile.push_back({"2", what[i], times[i]});
+    SetWindowLongPtrA(ansi, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_passOnA));
+    SetWindowLongPtrW(wide, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_passOnW));
+    Tavro_UnInstall(dialog);
+    DestroyWindow(dialog);
+}
+
 }  // namespace
 
 void buttonFigures(Context& context)
@@ -188,9 +235,11 @@ void buttonFigures(Context& context)
         f.title = "WM_MOUSEMOVE per message";
         f.group = "Routing growth (dialogs × attached buttons)";
         f.target = 1.10;
+        f.check.clear();  // the same as the main figure's
         context.report.figures.push_back(f);
     }
     describeGrowth(context.report, "Routing growth (dialogs × attached buttons)", "attached button", 1.10);
+    profileRouting(context);
 }
 
 }  // namespace bench

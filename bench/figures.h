@@ -33,6 +33,7 @@ constexpr int kPopupItemsMax = 200;
 constexpr uint16_t kPopupFirstCommand = 1000;
 constexpr uint16_t kLoadFirstCommand = 3000;
 constexpr uint16_t kReloadFirstCommand = 4000;
+constexpr uint16_t kImagelessFirstCommand = 6000;  // bound to no image
 constexpr int kToolbarButtons = 40;
 constexpr int kReloadToolbars = 5;
 

@@ -178,36 +178,70 @@ int colouredPixels(HDC dc, HBITMAP bitmap, int width, int height)
     return coloured;
 }
 
-// Runs inside the open popup: WM_DRAWITEM for its first item, with the
-// item's own data, sent to the installed window into a memory DC.
-void greyItem(Context& context, HWND owner, HMENU menu, Figure& f)
-{
+// The item data, identifier and on-screen size of an item of the open popup.
+struct OpenItem {
     MENUITEMINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_ID;
-    GetMenuItemInfoA(menu, 0, TRUE, &info);
-    RECT item = {};
-    GetMenuItemRect(owner, menu, 0, &item);
-    int width = item.right - item.left, height = item.bottom - item.top;
-    if (!(info.fType & MFT_OWNERDRAW) || !info.dwItemData || width <= 0 || height <= 0) {
-        context.problem("greyscale item: the first item of the open popup is not converted or has no size");
+    int width = 0;
+    int height = 0;
+    bool converted() const { return (info.fType & MFT_OWNERDRAW) && info.dwItemData && width > 0 && height > 0; }
+};
+
+OpenItem openItem(HWND owner, HMENU menu, int position)
+{
+    OpenItem item;
+    item.info.cbSize = sizeof item.info;
+    item.info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_ID;
+    GetMenuItemInfoA(menu, position, TRUE, &item.info);
+    RECT r = {};
+    GetMenuItemRect(owner, menu, position, &r);
+    item.width = r.right - r.left;
+    item.height = r.bottom - r.top;
+    return item;
+}
+
+DRAWITEMSTRUCT drawItemFor(const OpenItem& item, HMENU menu, HDC dc)
+{
+    DRAWITEMSTRUCT dis = {};
+    dis.CtlType = ODT_MENU;
+    dis.itemID = item.info.wID;
+    dis.itemAction = ODA_DRAWENTIRE;
+    dis.hwndItem = reinterpret_cast<HWND>(menu);
+    dis.hDC = dc;
+    dis.rcItem = {0, 0, item.width, item.height};
+    dis.itemData = item.info.dwItemData;
+    return dis;
+}
+
+// Runs inside the open popup: WM_DRAWITEM for its first item, with the
+// item's own data, sent to the installed window into a memory DC, in both
+// looks; beside it the paint of an item without image and the measurement.
+void greyItem(Context& context, HWND owner, HMENU menu, int imagelessPosition, Figure& f)
+{
+    OpenItem withImage = openItem(owner, menu, 0);
+    OpenItem imageless = openItem(owner, menu, imagelessPosition);
+    if (!withImage.converted() || !imageless.converted()) {
+        context.problem("greyscale item: the items of the open popup are not converted or have no size");
         return;
     }
+    const int width = withImage.width, height = withImage.height;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     ReleaseDC(nullptr, screen);
     HGDIOBJ previous = SelectObject(memory, bitmap);
 
-    DRAWITEMSTRUCT dis = {};
-    dis.CtlType = ODT_MENU;
-    dis.itemID = info.wID;
-    dis.itemAction = ODA_DRAWENTIRE;
-    dis.hwndItem = reinterpret_cast<HWND>(menu);
-    dis.hDC = memory;
-    dis.rcItem = {0, 0, width, height};
-    dis.itemData = info.dwItemData;
+    DRAWITEMSTRUCT dis = drawItemFor(withImage, menu, memory);
+    DRAWITEMSTRUCT plainDis = drawItemFor(imageless, menu, memory);
+    MEASUREITEMSTRUCT mis = {};
     auto paint = [&] { SendMessageA(owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis)); };
+    auto paintImageless = [&] { SendMessageA(owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&plainDis)); };
+    auto measureItem = [&] {
+        mis = {};
+        mis.CtlType = ODT_MENU;
+        mis.itemID = withImage.info.wID;
+        mis.itemData = withImage.info.dwItemData;
+        SendMessageA(owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+    };
     auto paintedColours = [&](int look) {
         HBRUSH menuColour = CreateSolidBrush(GetSysColor(COLOR_MENU));
         SelectClipRgn(memory, nullptr);
@@ -222,7 +256,8 @@ void greyItem(Context& context, HWND owner, HMENU menu, Figure& f)
     };
     int colour = paintedColours(0);
     int grey = paintedColours(1);
-    char check[200];
+    measureItem();
+    char check[240];
     std::snprintf(check, sizeof check,
                   "first item of the open 100-item popup, %d×%d, WM_DRAWITEM with its own data into a memory DC; "
                   "coloured pixels in look 0: %d, in look 1: %d; 50 paints per sample",
@@ -230,24 +265,55 @@ void greyItem(Context& context, HWND owner, HMENU menu, Figure& f)
     f.check = check;
     if (colour <= grey)
         context.problem("greyscale item: look 1 did not paint the image with fewer coloured pixels than look 0");
+    if (mis.itemHeight == 0)
+        context.problem("greyscale item: the installed window did not measure the item");
 
     const int perSample = 50;
-    Comparison c = interleave(
-        context.reps(10, 101),
-        [&] {
-            Nello_SetLookMode(1);
-            return timePerCall(perSample, paint);
-        },
-        [&] {
-            Nello_SetLookMode(0);
-            return timePerCall(perSample, paint);
-        });
+    std::vector<Stats> times = interleaveAll(
+        context.reps(10, 101), {[&] {
+                                    Nello_SetLookMode(1);
+                                    return timePerCall(perSample, paint);
+                                },
+                                [&] {
+                                    Nello_SetLookMode(0);
+                                    return timePerCall(perSample, paint);
+                                },
+                                [&] {
+                                    Nello_SetLookMode(0);
+                                    return timePerCall(perSample, paintImageless);
+                                },
+                                [&] { return timePerCall(perSample, measureItem); }});
     Nello_SetLookMode(0);
-    f.library = c.library;
-    f.system = c.system;
+    f.library = times[0];
+    f.system = times[1];
+    context.report.profile.push_back({"4", "WM_DRAWITEM of the item in look 1 (greyscale image)", times[0]});
+    context.report.profile.push_back({"4", "WM_DRAWITEM of the item in look 0 (colour image)", times[1]});
+    context.report.profile.push_back({"3, 4", "WM_DRAWITEM of an item without image", times[2]});
+    context.report.profile.push_back({"3", "WM_MEASUREITEM of the item", times[3]});
     SelectObject(memory, previous);
     DeleteObject(bitmap);
     DeleteDC(memory);
+}
+
+// The popup's cost in parts: the installed window with and without images
+// against the window that is not installed.
+void profilePopup(Context& context, HWND installed, HWND plain)
+{
+    const int items = 100;
+    HMENU withImages = createPopup(items, kPopupFirstCommand);
+    HMENU imageless = createPopup(items, kImagelessFirstCommand);
+    HMENU without = createPopup(items, kPopupFirstCommand);
+    std::vector<Stats> times = interleaveAll(context.reps(3, 21), {[&] { return openAndClose(installed, withImages); },
+                                                                  [&] { return openAndClose(installed, imageless); },
+                                                                  [&] { return openAndClose(plain, without); }});
+    const char* what[] = {"open and close, 100 items with images, installed window",
+                          "open and close, 100 items without images, installed window",
+                          "open and close, 100 items, window not installed"};
+    for (size_t i = 0; i < times.size(); ++i)
+        context.report.profile.push_back({"3", what[i], times[i]});
+    DestroyMenu(withImages);
+    DestroyMenu(imageless);
+    DestroyMenu(without);
 }
 
 // Toolbar loading: one 40-button 24-bit toolbar, timed alone.
@@ -334,7 +400,8 @@ void menuFigures(Context& context)
     grey.compared = true;
     grey.target = 2.0;
     HMENU menu = createPopup(100, kPopupFirstCommand);
-    g_onMenuIdle = [&](HWND owner) { greyItem(context, owner, menu, grey); };
+    AppendMenuA(menu, MF_STRING, kImagelessFirstCommand, "No image\tCtrl+N");
+    g_onMenuIdle = [&](HWND owner) { greyItem(context, owner, menu, 100, grey); };
     openAndClose(installed, menu);
     g_onMenuIdle = nullptr;
     DestroyMenu(menu);
@@ -350,6 +417,7 @@ void menuFigures(Context& context)
     }
     describeGrowth(context.report, "Popup growth (items with images)", "item", 2.0);
 
+    profilePopup(context, installed, plain);
     profileMenuItem(context);
     loadToolbar(context);
     reloadOnColourChange(context, installed);

@@ -87,6 +87,12 @@ std::string toJson(const Report& report)
             out << ", \"target\": " << number(f.target, 2) << ", \"met\": " << (f.met() ? "true" : "false");
         out << ",\n     \"check\": " << quoted(f.check) << "}" << (i + 1 < report.figures.size() ? "," : "") << "\n";
     }
+    out << "  ],\n  \"profile\": [\n";
+    for (size_t i = 0; i < report.profile.size(); ++i) {
+        const ProfileRow& row = report.profile[i];
+        out << "    {\"figure\": " << quoted(row.figure) << ", \"what\": " << quoted(row.what)
+            << ", \"time\": " << statsJson(row.time) << "}" << (i + 1 < report.profile.size() ? "," : "") << "\n";
+    }
     out << "  ],\n  \"findings\": [";
     for (size_t i = 0; i < report.findings.size(); ++i)
         out << (i ? ", " : "") << quoted(report.findings[i]);
@@ -129,9 +135,11 @@ std::string toMarkdown(const Report& report)
         for (const std::string& s : report.findings)
             out << "- " << s << "\n";
     }
-    if (!report.profile.empty())
-        out << "\nThe drawing calls of one menu item, each timed alone on a memory DC like the menu's:\n\n"
-            << report.profile;
+    if (!report.profile.empty()) {
+        out << "\nProfile: parts of the figures, each timed alone.\n\n| Figure | What | Median (min–max) |\n|---|---|---|\n";
+        for (const ProfileRow& row : report.profile)
+            out << "| " << row.figure << " | " << row.what << " | " << statsCell(row.time) << " |\n";
+    }
     if (!report.problems.empty()) {
         out << "\nProblems met while measuring:\n\n";
         for (const std::string& s : report.problems)

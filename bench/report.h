@@ -26,13 +26,21 @@ struct Figure {
     bool met() const { return hasTarget() && ratio() <= target; }
 };
 
+// One part of a figure's cost, timed alone: what the library does beside
+// cheaper ways to the same result.
+struct ProfileRow {
+    std::string figure;  // which figure it explains
+    std::string what;
+    Stats time;          // microseconds per call
+};
+
 struct Report {
     std::string machine;  // given by the caller: date, system, cores, wine
     bool fast = false;
     std::vector<Figure> figures;
     std::vector<std::string> findings;  // sentences on growth, written from the figures
     std::vector<std::string> problems;  // anything that failed while measuring
-    std::string profile;                // Markdown table of the drawing calls timed alone
+    std::vector<ProfileRow> profile;    // parts of a figure's cost, timed alone
 };
 
 std::string toJson(const Report& report);

@@ -53,6 +53,24 @@ Comparison interleave(const Repetitions& reps, const Sample& library, const Samp
     return Comparison{summarize(lib), summarize(sys)};
 }
 
+std::vector<Stats> interleaveAll(const Repetitions& reps, const std::vector<Sample>& samples)
+{
+    size_t n = samples.size();
+    std::vector<std::vector<double>> values(n);
+    for (int round = 0; round < reps.warmup + reps.samples; ++round) {
+        for (size_t k = 0; k < n; ++k) {
+            size_t which = (k + round) % n;
+            double value = samples[which]();
+            if (round >= reps.warmup)
+                values[which].push_back(value * 1e6);
+        }
+    }
+    std::vector<Stats> stats;
+    for (auto& v : values)
+        stats.push_back(summarize(v));
+    return stats;
+}
+
 Stats measure(const Repetitions& reps, const Sample& sample)
 {
     std::vector<double> values;

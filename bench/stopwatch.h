@@ -41,6 +41,9 @@ struct Comparison {
 // runs second. Warm-up rounds are run the same way and thrown away.
 Comparison interleave(const Repetitions& reps, const Sample& library, const Sample& system);
 
+// Runs several samples in turns, the order rotating every round.
+std::vector<Stats> interleaveAll(const Repetitions& reps, const std::vector<Sample>& samples);
+
 // Times one side alone (figures that have no system counterpart).
 Stats measure(const Repetitions& reps, const Sample& sample);
 
