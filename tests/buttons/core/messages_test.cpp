@@ -201,8 +201,9 @@ TEST_F(CoreTest, HostMayDetachOrUninstallWhileHandlingTheNotification)
                 return;
             }
             EXPECT_TRUE(Tavro_SetGlisk(dialog.hwnd(), id, false));
-            if (step == HostStep::DetachAndReattach)
+            if (step == HostStep::DetachAndReattach) {
                 EXPECT_TRUE(Tavro_SetGlisk(dialog.hwnd(), id, true));
+            }
         };
         dialog.events.clear();
         SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kWidth - 2, 5));

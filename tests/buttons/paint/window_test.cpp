@@ -77,8 +77,12 @@ void repaintAll(HWND dialog)
 
 TEST_F(PaintTest, AttachedButtonIsDrawnByTheLibraryAtOnce)
 {
-    dialog.addButton(kId, BS_PUSHBUTTON, "HI", {10, 10, 10 + kButtonWidth, 10 + kButtonHeight});
+    // A default push button: its own look has a dark outer frame, the
+    // library's raised frame a highlight one.
+    dialog.addButton(kId, BS_DEFPUSHBUTTON, "HI", {10, 10, 10 + kButtonWidth, 10 + kButtonHeight});
     testing_support::pumpMessages(20);
+    readWindow(GetDlgItem(dialog.hwnd(), kId), surface);
+    ASSERT_NE(surface.pixel(0, 15), GetSysColor(COLOR_BTNHIGHLIGHT)) << "the button's own look differs";
     ASSERT_TRUE(Tavro_Install(dialog.hwnd()));
     ASSERT_TRUE(Tavro_SetGlisk(dialog.hwnd(), kId, true));
     // No pumping: the attach itself must have painted.
