@@ -109,6 +109,44 @@ TEST_F(PaintTest, NotifyButtonShowsItsHeldLookWhileTheParentHandlesThePress)
     EXPECT_EQ(after.pixel(1, 15), kLight);
 }
 
+TEST_F(PaintTest, PressAndReleaseThroughTheButtonsOwnPaint)
+{
+    HookedButton& b = makeButton(kId);
+    const HWND button = b.hwnd;
+    SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10));
+    UpdateWindow(button);
+    readWindow(button, surface);
+    EXPECT_EQ(surface.pixel(0, 15), kDarkShadow) << "held down: sunken";
+    SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(20, 10));
+    UpdateWindow(button);
+    readWindow(button, surface);
+    EXPECT_EQ(surface.pixel(0, 15), kHighlight) << "released: raised";
+    EXPECT_EQ(dialog.clicks(), 1);
+}
+
+BOOL WINAPI ignoreLeaveRequest(LPTRACKMOUSEEVENT)
+{
+    return TRUE;
+}
+
+TEST_F(PaintTest, FlatButtonsLookHotFromAttachWhenLeaveTrackingIsMissing)
+{
+    const std::pair<TrackMouseEventFn, bool> cases[] = {{nullptr, true}, {ignoreLeaveRequest, false}};
+    int id = kId;
+    for (const auto& [fn, hotLook] : cases) {
+        SCOPED_TRACE(hotLook ? "without leave tracking" : "with leave tracking");
+        setTrackMouseEventForTesting(fn);
+        dialog.addButton(++id, BS_FLAT, "HI", {10, 10, 10 + kButtonWidth, 10 + kButtonHeight});
+        ASSERT_TRUE(findDialog(dialog.hwnd()) || Tavro_Install(dialog.hwnd()));
+        ASSERT_TRUE(Tavro_SetGlisk(dialog.hwnd(), id, true));
+        readWindow(GetDlgItem(dialog.hwnd(), id), surface);
+        EXPECT_EQ(surface.pixel(0, 15), hotLook ? GetSysColor(COLOR_BTNHIGHLIGHT) : GetSysColor(COLOR_BTNFACE));
+        EXPECT_EQ(surface.pixel(kButtonWidth - 1, 15),
+                  hotLook ? GetSysColor(COLOR_BTNSHADOW) : GetSysColor(COLOR_BTNFACE));
+        DestroyWindow(GetDlgItem(dialog.hwnd(), id));
+    }
+}
+
 TEST_F(PaintTest, TransparentButtonShowsTheParentAlsoAfterAMove)
 {
     const RECT clientOfDialog{0, 0, 400, 300};
