@@ -28,6 +28,32 @@ void DeleteMenuFonts()
     }
 }
 
+SIZE CaptionItemSize(SIZE textExtent, int captionButtonHeight)
+{
+    return {textExtent.cx + 4, captionButtonHeight + 4};
+}
+
+int SeparatorItemHeight(int menuBarHeight)
+{
+    return menuBarHeight >> 1;
+}
+
+// Icon column, a four-pixel gap, the text and one more pixel, and a square
+// column for the sub-menu indicator; the system adds its check-mark column
+// to owner-drawn items, so that width is taken off again.
+SIZE CommandItemSize(SIZE textExtent, int imageWidth, int imageHeight, int checkMarkWidth)
+{
+    const int height = (textExtent.cy > imageHeight ? textExtent.cy : imageHeight) + 4;
+    const int iconColumn = IconColumnWidth(imageWidth, height);
+    const int width = iconColumn + textExtent.cx - checkMarkWidth + height + 5;
+    return {width > 0 ? width : 0, height};
+}
+
+int IconColumnWidth(int imageWidth, int itemHeight)
+{
+    return imageWidth + 4 > itemHeight ? imageWidth + 4 : itemHeight;
+}
+
 namespace {
 
 // Extent of text in font, measured on a display information context.
@@ -44,28 +70,23 @@ SIZE textExtent(HFONT font, const char* text)
 
 void measureCaption(MEASUREITEMSTRUCT& mis, const MenuItemData& record)
 {
-    const SIZE extent = textExtent(g_captionFont, record.text);
-    mis.itemHeight = g_captionButtonHeight + 4;
-    mis.itemWidth = extent.cx + 4;
+    const SIZE size = CaptionItemSize(textExtent(g_captionFont, record.text), g_captionButtonHeight);
+    mis.itemWidth = size.cx;
+    mis.itemHeight = size.cy;
 }
 
 void measureSeparator(MEASUREITEMSTRUCT& mis)
 {
-    mis.itemHeight = g_menuBarHeight >> 1;
     mis.itemWidth = 0;
+    mis.itemHeight = SeparatorItemHeight(g_menuBarHeight);
 }
 
-// Icon column, a four-pixel gap, the text and one more pixel, and a square
-// column for the sub-menu indicator; the system adds its check-mark column
-// to owner-drawn items, so that width is taken off again.
 void measureCommand(MEASUREITEMSTRUCT& mis, const MenuItemData& record)
 {
     const SIZE extent = textExtent(record.isDefault ? g_menuBoldFont : g_menuFont, record.text);
-    const int height = (extent.cy > g_imageHeight ? extent.cy : g_imageHeight) + 4;
-    const int iconColumn = height > g_imageWidth + 4 ? height : g_imageWidth + 4;
-    mis.itemHeight = height;
-    const int width = iconColumn + extent.cx - GetSystemMetrics(SM_CXMENUCHECK) + height + 5;
-    mis.itemWidth = width > 0 ? width : 0;
+    const SIZE size = CommandItemSize(extent, g_imageWidth, g_imageHeight, GetSystemMetrics(SM_CXMENUCHECK));
+    mis.itemWidth = size.cx;
+    mis.itemHeight = size.cy;
 }
 
 }  // namespace

@@ -139,7 +139,7 @@ void drawSubMenuIndicator(HDC dc, const RECT& item, int height, const ItemLook& 
 void drawCommand(HDC dc, const RECT& item, const MenuItemData& record, const ItemLook& look)
 {
     const int height = item.bottom - item.top;
-    const int column = g_imageWidth + 4 > height ? g_imageWidth + 4 : height;
+    const int column = IconColumnWidth(g_imageWidth, height);
     const RECT iconBox = {item.left + 1, item.top + 1, item.left + column - 1, item.bottom - 1};
     const bool hasImage = record.imageIndex != -1;
     if (look.checked)

@@ -138,6 +138,12 @@ HBITMAP LoadToolbarBitmap(HINSTANCE module, HRSRC bitmapResource);
 void CreateMenuFonts();
 void DeleteMenuFonts();
 bool MeasureMenuItem(MEASUREITEMSTRUCT* mis);
+// The sizes as pure arithmetic: from the text extent in the item's font and
+// the image size, and the width of the icon column that painting shares.
+SIZE CaptionItemSize(SIZE textExtent, int captionButtonHeight);
+int SeparatorItemHeight(int menuBarHeight);
+SIZE CommandItemSize(SIZE textExtent, int imageWidth, int imageHeight, int checkMarkWidth);
+int IconColumnWidth(int imageWidth, int itemHeight);
 
 // Painting (menu_paint.cpp).
 bool DrawMenuItem(const DRAWITEMSTRUCT* dis);
