@@ -161,6 +161,9 @@ void insertCaption(HMENU popup, MenuCaption& caption)
         return;
     }
     caption.inserted = true;
+    // Recorded even when no item of the popup was converted (an empty
+    // popup), so that the close takes the caption item out again.
+    addOpenMenu(popup);
 }
 
 // Deletes the caption item, but only when position 0 really holds the

@@ -182,6 +182,41 @@ TEST_F(ConvertRules, CaptionDeletedOnlyWhenPositionZeroIsTheLibrarysCaption)
     DestroyMenu(popup);
 }
 
+TEST_F(ConvertRules, CaptionsOfEmptyPopupsRemovedCaptionsAndLongCaptions)
+{
+    HMENU empty = CreatePopupMenu();
+    ASSERT_TRUE(Nello_SetCaption(empty, "caption of nothing"));
+    ConvertMenu(empty, true);
+    ASSERT_EQ(GetMenuItemCount(empty), 1);
+    ASSERT_NE(recordAt(empty, 0), nullptr);
+    RestoreOpenMenus(0xFFFF, nullptr);
+    EXPECT_EQ(GetMenuItemCount(empty), 0) << "the empty popup is given back empty";
+    ConvertMenu(empty, true);
+    EXPECT_EQ(GetMenuItemCount(empty), 1) << "and gets its caption again at the next opening";
+    RestoreOpenMenus(0xFFFF, nullptr);
+    DestroyMenu(empty);
+
+    // A caption removed while its popup is open: its item goes back as a
+    // plain greyed item, and its record is freed.
+    HMENU popup = CreatePopupMenu();
+    appendItem(popup, 1, "one");
+    ASSERT_TRUE(Nello_SetCaption(popup, std::string(300, 'c').c_str()));
+    ConvertMenu(popup, true);
+    const MenuItemData* caption = recordAt(popup, 0);
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(std::string(caption->text), std::string(255, 'c')) << "shown cut to 255";
+    ASSERT_TRUE(Nello_SetCaption(popup, nullptr));
+    RestoreOpenMenus(0xFFFF, nullptr);
+    const auto after = itemsOf(popup);
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_EQ(after[0].text, std::string(255, 'c'));
+    EXPECT_EQ(after[0].type, UINT(MFT_STRING));
+    EXPECT_EQ(after[0].state & MFS_GRAYED, UINT(MFS_GRAYED));
+    EXPECT_EQ(after[0].data, 0u);
+    EXPECT_EQ(AsMenuItemData(reinterpret_cast<ULONG_PTR>(caption)), nullptr);
+    DestroyMenu(popup);
+}
+
 TEST_F(ConvertRules, UninstallingWithPopupsOpenConvertsThemBack)
 {
     HMENU popup = CreatePopupMenu();
