@@ -257,8 +257,11 @@ LRESULT onNcDestroy(WNDPROC previous, HWND window, WPARAM wParam, LPARAM lParam)
 LRESULT onInitMenuPopup(WNDPROC previous, HWND window, HMENU popup, WPARAM wParam, LPARAM lParam)
 {
     // The host sees the popup first, so what it sets there is converted.
+    // A host that uninstalled the window meanwhile gets its popup as it is:
+    // nobody would draw or restore converted items.
     passOn(previous, window, WM_INITMENUPOPUP, wParam, lParam);
-    ConvertMenu(popup, true);
+    if (findWindow(window))
+        ConvertMenu(popup, true);
     return 0;
 }
 

@@ -75,6 +75,18 @@ TEST_F(Installation, InitMenuPopupIsAnsweredZeroAndLibraryItemsNeverReachTheHost
     DestroyMenu(popup);
 }
 
+TEST_F(Installation, HostThatUninstallsWhileSeeingThePopupGetsItUnconverted)
+{
+    HMENU popup = CreatePopupMenu();
+    appendItem(popup, 100, "Item");
+    const auto before = itemsOf(popup);
+    onHostInitMenuPopup = [&](HMENU) { Nello_UnInstall(window); };
+    EXPECT_EQ(SendMessageA(window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0), 0);
+    EXPECT_EQ(itemsOf(popup), before);
+    EXPECT_TRUE(g_openMenus.empty());
+    DestroyMenu(popup);
+}
+
 // Popups converted directly, for the rules of which popups and items convert.
 class ConvertRules : public MenuLoopTest {};
 
