@@ -1,5 +1,5 @@
 // The bounded readers of toolbar and bitmap resources, fed directly with
-// bytes: every supported form, malformed tables, and a seeded mutation loop
+// bytes: every supported form, malformed tables, and a repeatable random mutation loop
 // whose buffers end at an inaccessible page, so any read past the given
 // length faults and fails the run.
 #include "toolbar_resource.h"
