@@ -82,7 +82,8 @@ std::string toJson(const Report& report)
             << quoted(f.group) << ", \"size\": " << quoted(f.size) << ", \"scale\": " << f.scale
             << ",\n     \"library\": " << statsJson(f.library);
         if (f.compared)
-            out << ",\n     \"system\": " << statsJson(f.system) << ", \"ratio\": " << number(f.ratio(), 4);
+            out << ",\n     \"system\": " << statsJson(f.system) << ", \"ratio\": " << number(f.ratio(), 4)
+                << ", \"ratio_of_fastest\": " << number(f.system.min > 0 ? f.library.min / f.system.min : 0, 4);
         if (f.hasTarget())
             out << ", \"target\": " << number(f.target, 2) << ", \"met\": " << (f.met() ? "true" : "false");
         out << ",\n     \"check\": " << quoted(f.check) << "}" << (i + 1 < report.figures.size() ? "," : "") << "\n";
