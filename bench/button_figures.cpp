@@ -7,7 +7,10 @@
 
 #include "tavrolib.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,7 @@ namespace {
 
 constexpr int kAttachedId = 101;
 constexpr int kPlainId = 102;
+constexpr int kIconlessId = 103;
 constexpr int kMouseMoves = 10000;
 
 // Counts the WM_DRAWITEM messages a dialog receives while a hook is set.
@@ -43,20 +47,108 @@ int drawItemsDuring(void (*action)(HWND), HWND window)
 
 void repaint(HWND button) { RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
 
+// The icon as the library holds it: an image list made from the resource.
+HIMAGELIST iconList(HINSTANCE module)
+{
+    HICON icon = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(kButtonIcon), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+    if (!icon)
+        return nullptr;
+    ICONINFO info = {};
+    BITMAP bits = {};
+    GetIconInfo(icon, &info);
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bits, &bits);
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    HIMAGELIST list = ImageList_Create(bits.bmWidth, bits.bmWidth, ILC_COLOR8 | ILC_MASK, 2, 0);
+    if (list)
+        ImageList_ReplaceIcon(list, -1, icon);
+    DestroyIcon(icon);
+    return list;
+}
+
+BOOL CALLBACK drawTextCallback(HDC dc, LPARAM text, WPARAM format, int cx, int cy)
+{
+    RECT r{0, 0, cx, cy};
+    DrawTextA(dc, reinterpret_cast<const char*>(text), -1, &r, static_cast<UINT>(format));
+    return TRUE;
+}
+
+// Where a button paint's time goes: the drawing calls of one paint timed
+// alone, on a button's own DC and a memory DC made from it.
+void profileButtonCalls(Context& context, HWND button, HFONT font)
+{
+    HIMAGELIST icons = iconList(context.module);
+    if (!icons) {
+        context.problem("button profile: the icon could not be put into an image list");
+        return;
+    }
+    HDC window = GetDC(button);
+    HDC memory = CreateCompatibleDC(window);
+    HBITMAP surface = CreateCompatibleBitmap(window, 100, 30);
+    HGDIOBJ oldBitmap = SelectObject(memory, surface);
+    HGDIOBJ oldFont = SelectObject(memory, font);
+    HICON icon = ImageList_GetIcon(icons, 0, ILD_TRANSPARENT);
+    const char* text = "Benchmark";
+    const int iterations = context.fast ? 5 : 100;
+    struct Call {
+        const char* what;
+        std::function<void()> run;
+    };
+    std::vector<Call> calls = {
+        {"CreateCompatibleDC, CreateCompatibleBitmap 100×30, DeleteObject, DeleteDC",
+         [&] {
+             HDC dc = CreateCompatibleDC(window);
+             HBITMAP b = CreateCompatibleBitmap(window, 100, 30);
+             DeleteObject(b);
+             DeleteDC(dc);
+         }},
+        {"BitBlt 100×30 from the memory DC to the button's DC",
+         [&] { BitBlt(window, 0, 0, 100, 30, memory, 0, 0, SRCCOPY); }},
+        {"ImageList_GetIcon and DestroyIcon", [&] { DestroyIcon(ImageList_GetIcon(icons, 0, ILD_TRANSPARENT)); }},
+        {"DrawStateA(DST_ICON) of that icon",
+         [&] { DrawStateA(memory, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, 4, 4, 0, 0, DST_ICON); }},
+        {"ImageList_Draw(ILD_TRANSPARENT) of the same image", [&] { ImageList_Draw(icons, 0, memory, 4, 4, ILD_TRANSPARENT); }},
+        {"DrawStateA(DST_COMPLEX) with a DrawTextA callback",
+         [&] {
+             DrawStateA(memory, nullptr, drawTextCallback, reinterpret_cast<LPARAM>(text), DT_SINGLELINE, 40, 8, 55, 14,
+                        DST_COMPLEX);
+         }},
+        {"DrawTextA of the same text",
+         [&] {
+             RECT r{40, 8, 95, 22};
+             DrawTextA(memory, text, -1, &r, DT_SINGLELINE);
+         }},
+    };
+    for (const Call& call : calls) {
+        Stats time = measure(context.reps(3, 21), [&] { return timePerCall(iterations, call.run); });
+        context.report.profile.push_back({"1", call.what, time});
+    }
+    DestroyIcon(icon);
+    SelectObject(memory, oldFont);
+    SelectObject(memory, oldBitmap);
+    DeleteObject(surface);
+    DeleteDC(memory);
+    ReleaseDC(button, window);
+    ImageList_Destroy(icons);
+}
+
 void buttonPaint(Context& context)
 {
     HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    HWND dialog = createDialog(0, 0, 240, 60, true);
+    HWND dialog = createDialog(0, 0, 360, 60, true);
     HWND attached = dialog ? addPushButton(dialog, kAttachedId, "Benchmark", 10, 15, 100, 30, font) : nullptr;
     HWND plain = dialog ? addPushButton(dialog, kPlainId, "Benchmark", 130, 15, 100, 30, font) : nullptr;
-    if (!attached || !plain) {
+    HWND iconless = dialog ? addPushButton(dialog, kIconlessId, "Benchmark", 250, 15, 100, 30, font) : nullptr;
+    if (!attached || !plain || !iconless) {
         context.problem("button paint: the dialog or its buttons could not be created");
         if (dialog)
             DestroyWindow(dialog);
         return;
     }
     bool ready = Tavro_Install(dialog) && Tavro_SetGlisk(dialog, kAttachedId, true) &&
-                 Tavro_LoadIcons(dialog, kAttachedId, context.module, kButtonIcon, 0);
+                 Tavro_LoadIcons(dialog, kAttachedId, context.module, kButtonIcon, 0) &&
+                 Tavro_SetGlisk(dialog, kIconlessId, true);
     pumpMessages();
     Figure f;
     f.key = "button_paint";
@@ -78,11 +170,16 @@ void buttonPaint(Context& context)
         if (libraryDraws != 1)
             context.problem("button paint: a repaint of the attached button did not reach the dialog as one WM_DRAWITEM");
         const int perSample = 20;
-        Comparison c = interleave(
-            context.reps(20, 200), [&] { return timePerCall(perSample, [&] { repaint(attached); }); },
-            [&] { return timePerCall(perSample, [&] { repaint(plain); }); });
-        f.library = c.library;
-        f.system = c.system;
+        auto repaints = [&](HWND button) { return timePerCall(perSample, [&] { repaint(button); }); };
+        std::vector<Stats> times = interleaveAll(context.reps(20, 200), {[&] { return repaints(attached); },
+                                                                        [&] { return repaints(plain); },
+                                                                        [&] { return repaints(iconless); }});
+        f.library = times[0];
+        f.system = times[1];
+        context.report.profile.push_back({"1", "repaint of the attached button with icon and text", times[0]});
+        context.report.profile.push_back({"1", "repaint of the system's plain push button", times[1]});
+        context.report.profile.push_back({"1", "repaint of an attached button with text only", times[2]});
+        profileButtonCalls(context, plain, font);
     }
     context.report.figures.push_back(f);
     Tavro_UnInstall(dialog);
