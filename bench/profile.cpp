@@ -47,6 +47,7 @@ void profileMenuItem(Context& context)
     HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
     HGDIOBJ previousFont = SelectObject(dc, font);
     HRGN empty = CreateRectRgn(0, 0, 0, 0);
+    HBITMAP grey = CreateCompatibleBitmap(dc, 16, 16);
     const char* label = "Command 1";
     const int length = static_cast<int>(std::strlen(label));
     RECT item = {0, 0, width, height};
@@ -91,6 +92,21 @@ void profileMenuItem(Context& context)
              RECT r = {24, 3, 84, 17};
              DrawTextA(dc, label, length, &r, DT_SINGLELINE | DT_LEFT | DT_TOP);
          }},
+        {"greyscale steps: CreateCompatibleBitmap 16×16 and CreateCompatibleDC, then deleted",
+         [&] {
+             HBITMAP b = CreateCompatibleBitmap(dc, 16, 16);
+             HDC m = CreateCompatibleDC(dc);
+             DeleteDC(m);
+             DeleteObject(b);
+         }},
+        {"greyscale steps: GetDIBits and SetDIBits of 16×16 at 24 bits",
+         [&] {
+             BITMAPINFO info = {};
+             info.bmiHeader = {sizeof info.bmiHeader, 16, 16, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+             unsigned char pixels[16 * 48];
+             GetDIBits(dc, grey, 0, 16, pixels, &info, DIB_RGB_COLORS);
+             SetDIBits(dc, grey, 0, 16, pixels, &info, DIB_RGB_COLORS);
+         }},
         {"SelectClipRgn(empty) and SelectClipRgn(NULL)",
          [&] {
              SelectClipRgn(dc, empty);
@@ -110,6 +126,7 @@ void profileMenuItem(Context& context)
     SelectObject(dc, previousFont);
     SelectObject(dc, previousBitmap);
     DeleteObject(empty);
+    DeleteObject(grey);
     DeleteObject(font);
     DeleteObject(bitmap);
     DeleteDC(dc);
