@@ -48,7 +48,7 @@ int drawItemsDuring(void (*action)(HWND), HWND window)
 void repaint(HWND button) { RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
 
 // The icon as the library holds it: an image list made from the resource.
-HIMAGELIST iconList(HINSTANCE module)
+HIMAGELIST iconList(HINSTANCE module, UINT colours)
 {
     HICON icon = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(kButtonIcon), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
     if (!icon)
@@ -60,7 +60,7 @@ HIMAGELIST iconList(HINSTANCE module)
     if (info.hbmColor)
         DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
-    HIMAGELIST list = ImageList_Create(bits.bmWidth, bits.bmWidth, ILC_COLOR8 | ILC_MASK, 2, 0);
+    HIMAGELIST list = ImageList_Create(bits.bmWidth, bits.bmWidth, colours | ILC_MASK, 2, 0);
     if (list)
         ImageList_ReplaceIcon(list, -1, icon);
     DestroyIcon(icon);
@@ -78,8 +78,9 @@ BOOL CALLBACK drawTextCallback(HDC dc, LPARAM text, WPARAM format, int cx, int c
 // alone, on a button's own DC and a memory DC made from it.
 void profileButtonCalls(Context& context, HWND button, HFONT font)
 {
-    HIMAGELIST icons = iconList(context.module);
-    if (!icons) {
+    HIMAGELIST icons = iconList(context.module, ILC_COLOR8);
+    HIMAGELIST deepIcons = iconList(context.module, ILC_COLOR32);
+    if (!icons || !deepIcons) {
         context.problem("button profile: the icon could not be put into an image list");
         return;
     }
@@ -103,12 +104,27 @@ void profileButtonCalls(Context& context, HWND button, HFONT font)
              DeleteObject(b);
              DeleteDC(dc);
          }},
+        {"the same with the button's font selected and a text measured in the new DC",
+         [&] {
+             HDC dc = CreateCompatibleDC(window);
+             HBITMAP b = CreateCompatibleBitmap(window, 100, 30);
+             HGDIOBJ oldB = SelectObject(dc, b);
+             HGDIOBJ oldF = SelectObject(dc, font);
+             SIZE size;
+             GetTextExtentPoint32A(dc, text, 9, &size);
+             SelectObject(dc, oldF);
+             SelectObject(dc, oldB);
+             DeleteObject(b);
+             DeleteDC(dc);
+         }},
         {"BitBlt 100×30 from the memory DC to the button's DC",
          [&] { BitBlt(window, 0, 0, 100, 30, memory, 0, 0, SRCCOPY); }},
         {"ImageList_GetIcon and DestroyIcon", [&] { DestroyIcon(ImageList_GetIcon(icons, 0, ILD_TRANSPARENT)); }},
         {"DrawStateA(DST_ICON) of that icon",
          [&] { DrawStateA(memory, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, 4, 4, 0, 0, DST_ICON); }},
         {"ImageList_Draw(ILD_TRANSPARENT) of the same image", [&] { ImageList_Draw(icons, 0, memory, 4, 4, ILD_TRANSPARENT); }},
+        {"the same from an ILC_COLOR32 image list",
+         [&] { ImageList_Draw(deepIcons, 0, memory, 4, 4, ILD_TRANSPARENT); }},
         {"DrawStateA(DST_COMPLEX) with a DrawTextA callback",
          [&] {
              DrawStateA(memory, nullptr, drawTextCallback, reinterpret_cast<LPARAM>(text), DT_SINGLELINE, 40, 8, 55, 14,
@@ -131,6 +147,7 @@ void profileButtonCalls(Context& context, HWND button, HFONT font)
     DeleteDC(memory);
     ReleaseDC(button, window);
     ImageList_Destroy(icons);
+    ImageList_Destroy(deepIcons);
 }
 
 void buttonPaint(Context& context)
