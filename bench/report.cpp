@@ -175,6 +175,14 @@ void describeGrowth(Report& report, const std::string& group, const char* record
     std::ostringstream s;
     s << group << ": from " << first->size << " to " << last->size << " the library's time grows by "
       << duration(libraryPer) << " per " << recordName << ", the system's by " << duration(systemPer) << "; ";
+    // Where the growth alone reaches a tenth of the system's time: from there
+    // on the linear search is a cost of its own, whatever the fixed part.
+    double extraPer = libraryPer - systemPer;
+    if (extraPer > 0 && systemFixed + systemPer * first->scale > 0) {
+        double tenth = 0.1 * (systemFixed + systemPer * first->scale) / extraPer;
+        s << "the growth alone adds a tenth of the system's time every " << number(tenth, tenth < 10 ? 1 : 0) << " "
+          << recordName << "s; ";
+    }
     // Where the two lines give the target ratio: libraryFixed + libraryPer n = target (systemFixed + systemPer n).
     double denominator = libraryPer - target * systemPer;
     double numerator = target * systemFixed - libraryFixed;
