@@ -1,0 +1,109 @@
+// Seeded mutation of the toolbar, bitmap and icon resources the menu library
+// reads: fed to the readers fenced by inaccessible pages, and written into a
+// module at run time for Nello_LoadToolbar and Nello_AddIcon. Nothing may
+// crash, nothing may be read outside a resource, and a refusal registers
+// nothing while an acceptance binds only images that exist.
+#include "menu_state_snapshot.h"
+#include "nellolib.h"
+#include "robust_support.h"
+#include "tavro_fixtures.h"
+#include "toolbar_resource.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+using robust::MenuSnapshot;
+
+const int kToolbarIds[] = {FIXTURE_TOOLBAR_4BIT,     FIXTURE_TOOLBAR_8BIT,     FIXTURE_TOOLBAR_24BIT_15,
+                           FIXTURE_TOOLBAR_24BIT_TOP, FIXTURE_TOOLBAR_32BIT_V5, FIXTURE_TOOLBAR_1BIT};
+const std::vector<std::size_t> kDibFields = {0, 4, 8, 12, 14, 16, 20, 32, 36, 40, 44, 48};
+const std::vector<std::size_t> kToolbarFields = {0, 2, 4, 6, 8, 10};
+// Group icon directory: count at 4, then per entry size, colours, planes,
+// bit count, bytes and identifier.
+const std::vector<std::size_t> kGroupIconFields = {0, 2, 4, 6, 7, 8, 10, 12, 14, 18};
+
+LPCSTR toolbarType()
+{
+    return MAKEINTRESOURCEA(241);
+}
+
+std::uint32_t le32(const std::vector<unsigned char>& b, std::size_t at)
+{
+    return at + 4 <= b.size() ? std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 |
+                                    std::uint32_t(b[at + 2]) << 16 | std::uint32_t(b[at + 3]) << 24
+                              : 0;
+}
+
+std::uint16_t le16(const std::vector<unsigned char>& b, std::size_t at)
+{
+    return at + 2 <= b.size() ? static_cast<std::uint16_t>(b[at] | b[at + 1] << 8) : 0;
+}
+
+// A fresh library for each test, and the fixture module to copy from.
+class MenuResourceFuzz : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InitMenuLibrary();
+        fixtures = LoadLibraryA(TAVRO_FIXTURES_DLL);
+        ASSERT_NE(fixtures, nullptr);
+        seed = robust::runSeed();
+    }
+    void TearDown() override
+    {
+        ShutdownMenuLibrary();
+        FreeLibrary(fixtures);
+    }
+
+    HMODULE fixtures = nullptr;
+    std::uint32_t seed = 0;
+};
+
+TEST_F(MenuResourceFuzz, ReadersStayInsideTheirBytesOnEitherSide)
+{
+    std::vector<std::vector<unsigned char>> bitmaps, toolbars;
+    for (int id : kToolbarIds) {
+        bitmaps.push_back(robust::resourceBytes(fixtures, reinterpret_cast<LPCSTR>(RT_BITMAP), id));
+        toolbars.push_back(robust::resourceBytes(fixtures, toolbarType(), id));
+        ASSERT_FALSE(bitmaps.back().empty() || toolbars.back().empty()) << id;
+    }
+    const StandardColours colours = CurrentStandardColours();
+    robust::FencedBytes fence;
+    const int cases = robust::scaled(20000, 400000);
+    for (int n = 0; n < cases; ++n) {
+        std::mt19937 random = robust::caseRandom(seed, n);
+        const bool isBitmap = n % 2 == 0;
+        const auto fenceSide = n % 4 < 2 ? robust::FencedBytes::Fence::Before : robust::FencedBytes::Fence::After;
+        const auto& source = (isBitmap ? bitmaps : toolbars)[random() % bitmaps.size()];
+        const auto bytes = robust::mutated(source, random, isBitmap ? kDibFields : kToolbarFields);
+        const unsigned char* at = fence.place(bytes, fenceSide);
+        ASSERT_NE(at, nullptr);
+        if (isBitmap) {
+            DecodedBitmap decoded;
+            if (DecodeToolbarBitmap(at, bytes.size(), colours, decoded)) {
+                // Whatever was accepted declares a size whose rows fit in it.
+                const std::int32_t height = static_cast<std::int32_t>(le32(bytes, 8));
+                ASSERT_EQ(decoded.width, static_cast<std::int32_t>(le32(bytes, 4))) << robust::replayNote(seed, n);
+                ASSERT_EQ(decoded.height, height < 0 ? -height : height) << robust::replayNote(seed, n);
+                const std::uint64_t rowBytes = (std::uint64_t(decoded.width) * le16(bytes, 14) + 31) / 32 * 4;
+                ASSERT_LE(rowBytes * decoded.height, bytes.size()) << robust::replayNote(seed, n);
+                ASSERT_EQ(decoded.pixels.size(), std::size_t(decoded.width) * decoded.height)
+                    << robust::replayNote(seed, n);
+            }
+        } else {
+            ToolbarLayout layout;
+            if (ParseToolbarResource(at, bytes.size(), layout)) {
+                ASSERT_EQ(layout.commandIds.size(), le16(bytes, 6)) << robust::replayNote(seed, n);
+                ASSERT_LE(8 + 2 * layout.commandIds.size(), bytes.size()) << robust::replayNote(seed, n);
+                ASSERT_EQ(layout.buttonWidth, le16(bytes, 2)) << robust::replayNote(seed, n);
+                ASSERT_EQ(layout.buttonHeight, le16(bytes, 4)) << robust::replayNote(seed, n);
+            }
+        }
+    }
+    std::printf("robustness: %d resources fed to the readers\n", cases);
+}
+
+}  // namespace
