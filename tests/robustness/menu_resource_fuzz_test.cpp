@@ -106,4 +106,89 @@ TEST_F(MenuResourceFuzz, ReadersStayInsideTheirBytesOnEitherSide)
     std::printf("robustness: %d resources fed to the readers\n", cases);
 }
 
+// One mutated toolbar pair of a rewritten module.
+struct ToolbarCase {
+    std::vector<unsigned char> bitmap;
+    std::vector<unsigned char> toolbar;
+};
+
+ToolbarCase mutatedToolbar(std::mt19937& random, const std::vector<ToolbarCase>& sources)
+{
+    ToolbarCase c = sources[random() % sources.size()];
+    switch (random() % 3) {
+    case 0:
+        c.bitmap = robust::mutated(c.bitmap, random, kDibFields);
+        break;
+    case 1:
+        c.toolbar = robust::mutated(c.toolbar, random, kToolbarFields);
+        break;
+    default:
+        c.bitmap = robust::mutated(c.bitmap, random, kDibFields);
+        c.toolbar = robust::mutated(c.toolbar, random, kToolbarFields);
+        break;
+    }
+    return c;
+}
+
+// After a toolbar was taken into an empty library: the size is the
+// toolbar's, and every listed command shows an image that exists.
+void expectSoundToolbarRegistration(const ToolbarCase& c, const std::string& note)
+{
+    ASSERT_GE(c.toolbar.size(), 8u) << note;
+    EXPECT_EQ(g_imageWidth, le16(c.toolbar, 2)) << note;
+    EXPECT_EQ(g_imageHeight, le16(c.toolbar, 4)) << note;
+    EXPECT_EQ(g_toolbars.size(), 1) << note;
+    const int images = ImageList_GetImageCount(g_imageList);
+    const std::size_t count = le16(c.toolbar, 6);
+    ASSERT_LE(8 + 2 * count, c.toolbar.size()) << note;
+    for (std::size_t i = 0; i < count; ++i) {
+        const unsigned int command = le16(c.toolbar, 8 + 2 * i);
+        if (command == 0)
+            continue;
+        const int image = FindCommandImage(command);
+        EXPECT_GE(image, 0) << note << ", command " << command;
+        EXPECT_LT(image, images) << note << ", command " << command << " bound to an image that does not exist";
+    }
+}
+
+TEST_F(MenuResourceFuzz, RewrittenToolbarsAreRefusedWithNothingKeptOrBindOnlyRealImages)
+{
+    std::vector<ToolbarCase> sources;
+    for (int id : kToolbarIds)
+        sources.push_back({robust::resourceBytes(fixtures, reinterpret_cast<LPCSTR>(RT_BITMAP), id),
+                           robust::resourceBytes(fixtures, toolbarType(), id)});
+    const MenuSnapshot empty = MenuSnapshot::take();
+    const int cases = robust::scaled(600, 20000);
+    const int perModule = 200;
+    int accepted = 0;
+    for (int first = 0; first < cases; first += perModule) {
+        robust::ResourceModule rewritten(robust::modulePath(fixtures), "RobustToolbars.dll");
+        std::vector<ToolbarCase> batch;
+        for (int n = first; n < first + perModule && n < cases; ++n) {
+            std::mt19937 random = robust::caseRandom(seed, n);
+            batch.push_back(mutatedToolbar(random, sources));
+            const WORD id = static_cast<WORD>(1 + n - first);
+            rewritten.add(reinterpret_cast<LPCSTR>(RT_BITMAP), id, batch.back().bitmap);
+            rewritten.add(toolbarType(), id, batch.back().toolbar);
+        }
+        ASSERT_TRUE(rewritten.write());
+        for (std::size_t i = 0; i < batch.size(); ++i) {
+            const std::string note = robust::replayNote(seed, static_cast<std::uint32_t>(first + i));
+            const unsigned int id = static_cast<unsigned int>(1 + i);
+            // Resources written as one byte stand for empty ones.
+            if (Nello_LoadToolbar(rewritten.module(), id)) {
+                ++accepted;
+                expectSoundToolbarRegistration(batch[i], note);
+                EXPECT_FALSE(Nello_LoadToolbar(rewritten.module(), id)) << note;
+            } else {
+                ASSERT_EQ(MenuSnapshot::take(), empty) << note << ": a refused toolbar left something behind";
+            }
+            Nello_UnLoadToolbars();
+            if (HasFatalFailure() || HasNonfatalFailure())
+                return;
+        }
+    }
+    std::printf("robustness: %d rewritten toolbars, %d accepted\n", cases, accepted);
+}
+
 }  // namespace
