@@ -150,6 +150,7 @@ bool Nello_AddIcon(HINSTANCE module, unsigned int iconId, unsigned int commandId
             return e.hinstance == module && e.iconId == iconId && e.commandId == commandId;
         }) >= 0)
         return false;
+    NewImageListUndo undo;
     if (!EnsureImageList(16, 16))
         return false;
     HICON icon = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(LOWORD(iconId)), IMAGE_ICON,
@@ -164,6 +165,7 @@ bool Nello_AddIcon(HINSTANCE module, unsigned int iconId, unsigned int commandId
         delete entry;
         return false;
     }
+    undo.keep();
     MapCommandImage(commandId, index);
     return appendRecord(g_iconResources, entry);
 }
@@ -174,6 +176,7 @@ bool Nello_AddIcon(HICON icon, unsigned int commandId)
             return e.icon == icon && e.commandId == commandId;
         }) >= 0)
         return false;
+    NewImageListUndo undo;
     if (!icon || !EnsureImageList(16, 16))
         return false;
     // The copy is made before anything changes, so that every refusal
@@ -187,6 +190,7 @@ bool Nello_AddIcon(HICON icon, unsigned int commandId)
             DestroyIcon(copy);
         return false;
     }
+    undo.keep();
     MapCommandImage(commandId, index);
     if (g_iconHandles.add(entry) < 0) {
         // The image stays in the list, but the registration cannot be kept.
@@ -247,16 +251,21 @@ void Nello_SetLookMode(int mode)
         g_lookMode = mode;
 }
 
-void Nello_UnLoadToolbars()
+void DropImageList()
 {
     if (g_imageList) {
         ImageList_Remove(g_imageList, -1);
         ImageList_Destroy(g_imageList);
         g_imageList = nullptr;
     }
-    freeAll<CommandImage>(g_commandImages);
     g_imageWidth = 0;
     g_imageHeight = 0;
+}
+
+void Nello_UnLoadToolbars()
+{
+    DropImageList();
+    freeAll<CommandImage>(g_commandImages);
     freeAll<ToolbarEntry>(g_toolbars);
     freeAll<IconResEntry>(g_iconResources);
     for (int i = 0; i < g_iconHandles.size(); ++i) {

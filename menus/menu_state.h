@@ -110,6 +110,27 @@ int FindCommandImage(unsigned int commandId);
 // Creates the image list with the given image size unless one exists; false
 // when it cannot be created.
 bool EnsureImageList(int width, int height);
+// Destroys the image list and frees the image size for the next registration.
+void DropImageList();
+
+// Held by a registration across its work: unless kept, it drops an image
+// list that did not exist when it began, so a refusal never fixes the size.
+class NewImageListUndo {
+public:
+    NewImageListUndo() : existed_(g_imageList != nullptr) {}
+    ~NewImageListUndo()
+    {
+        if (!existed_ && !kept_)
+            DropImageList();
+    }
+    NewImageListUndo(const NewImageListUndo&) = delete;
+    NewImageListUndo& operator=(const NewImageListUndo&) = delete;
+    void keep() { kept_ = true; }
+
+private:
+    bool existed_;
+    bool kept_ = false;
+};
 
 // Toolbar bitmaps (menu_toolbar.cpp): a screen-compatible bitmap of the
 // resource's images with the standard colours replaced; null when the

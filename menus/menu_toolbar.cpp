@@ -114,6 +114,7 @@ bool Nello_LoadToolbar(HINSTANCE module, unsigned int resourceId)
     auto* entry = new (std::nothrow) ToolbarEntry{module, resourceId};
     if (!entry)
         return false;
+    NewImageListUndo undo;
     if (!EnsureImageList(layout.buttonWidth, layout.buttonHeight) ||
         g_toolbars.add(entry) < 0) {
         delete entry;
@@ -125,6 +126,7 @@ bool Nello_LoadToolbar(HINSTANCE module, unsigned int resourceId)
         delete entry;
         return false;
     }
+    undo.keep();
     int index = first;
     for (std::uint16_t id : layout.commandIds) {
         if (id == 0)

@@ -53,6 +53,11 @@ protected:
     HMODULE fixtures = nullptr;
 };
 
+struct Refusal {
+    const char* name;
+    std::function<bool(HMODULE fixtures)> call;
+};
+
 // A toolbar whose list names more commands than its bitmap has images.
 TEST_F(MenuRefusals, ToolbarListingMoreCommandsThanItsBitmapHoldsIsRefused)
 {
@@ -78,6 +83,26 @@ TEST_F(MenuRefusals, ToolbarListingMoreCommandsThanItsBitmapHoldsIsRefused)
     // A later registration's image belongs to its own command only.
     ASSERT_TRUE(Nello_AddIcon(fixtures, FIXTURE_ICON_PLAIN, 102));
     EXPECT_EQ(FindCommandImage(102), 2);
+}
+
+}  // namespace
+
+namespace {
+
+// A refused image registration must not fix the image size for the next one.
+TEST_F(MenuRefusals, RefusedImagesLeaveTheImageSizeOpen)
+{
+    const Refusal refusals[] = {
+        {"icon resource that does not exist", [](HMODULE m) { return Nello_AddIcon(m, 4242, 9); }},
+        {"icon handle destroyed", [](HMODULE m) { return Nello_AddIcon(destroyedIcon(m), 9); }},
+    };
+    for (const Refusal& r : refusals) {
+        SCOPED_TRACE(r.name);
+        const MenuSnapshot before = MenuSnapshot::take();
+        EXPECT_FALSE(r.call(fixtures));
+        EXPECT_EQ(MenuSnapshot::take(), before);
+    }
+    EXPECT_TRUE(Nello_LoadToolbar(fixtures, FIXTURE_TOOLBAR_24BIT_15)) << "a 16 x 15 toolbar still comes first";
 }
 
 }  // namespace

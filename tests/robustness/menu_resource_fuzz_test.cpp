@@ -191,4 +191,69 @@ TEST_F(MenuResourceFuzz, RewrittenToolbarsAreRefusedWithNothingKeptOrBindOnlyRea
     std::printf("robustness: %d rewritten toolbars, %d accepted\n", cases, accepted);
 }
 
+// The group directory of an icon resource, re-pointed at the icon image
+// stored under imageId.
+std::vector<unsigned char> groupPointingAt(std::vector<unsigned char> group, WORD imageId)
+{
+    if (group.size() >= 20) {
+        group[18] = static_cast<unsigned char>(imageId);
+        group[19] = static_cast<unsigned char>(imageId >> 8);
+    }
+    return group;
+}
+
+TEST_F(MenuResourceFuzz, RewrittenIconsAreRefusedWithNothingKeptOrAddExactlyOneImage)
+{
+    struct IconSource {
+        std::vector<unsigned char> group, image;
+    };
+    std::vector<IconSource> sources;
+    for (int id : {FIXTURE_ICON_COLOURS, FIXTURE_ICON_PLAIN}) {
+        IconSource s;
+        s.group = robust::resourceBytes(fixtures, reinterpret_cast<LPCSTR>(RT_GROUP_ICON), id);
+        ASSERT_GE(s.group.size(), 20u);
+        s.image = robust::resourceBytes(fixtures, reinterpret_cast<LPCSTR>(RT_ICON), le16(s.group, 18));
+        ASSERT_FALSE(s.image.empty());
+        sources.push_back(s);
+    }
+    const int cases = robust::scaled(300, 10000);
+    const int perModule = 150;
+    int accepted = 0;
+    for (int first = 0; first < cases; first += perModule) {
+        robust::ResourceModule rewritten(robust::modulePath(fixtures), "RobustIcons.dll");
+        for (int n = first; n < first + perModule && n < cases; ++n) {
+            std::mt19937 random = robust::caseRandom(seed, n);
+            IconSource s = sources[random() % sources.size()];
+            const WORD groupId = static_cast<WORD>(1 + n - first), imageId = static_cast<WORD>(1000 + n - first);
+            std::vector<unsigned char> group = groupPointingAt(s.group, imageId);
+            if (random() % 2)
+                s.image = robust::mutated(s.image, random, kDibFields);
+            else
+                group = robust::mutated(group, random, kGroupIconFields);
+            rewritten.add(reinterpret_cast<LPCSTR>(RT_GROUP_ICON), groupId, group);
+            rewritten.add(reinterpret_cast<LPCSTR>(RT_ICON), imageId, s.image);
+        }
+        ASSERT_TRUE(rewritten.write());
+        for (int n = first; n < first + perModule && n < cases; ++n) {
+            const std::string note = robust::replayNote(seed, n);
+            const MenuSnapshot before = MenuSnapshot::take();
+            const unsigned int command = 100 + n % 7;
+            if (Nello_AddIcon(rewritten.module(), 1 + n - first, command)) {
+                ++accepted;
+                const MenuSnapshot after = MenuSnapshot::take();
+                EXPECT_EQ(after.images, before.images + 1) << note;
+                EXPECT_EQ(after.iconResources, before.iconResources + 1) << note;
+                EXPECT_LT(FindCommandImage(command), after.images) << note;
+            } else {
+                ASSERT_EQ(MenuSnapshot::take(), before) << note << ": a refused icon left something behind";
+            }
+            // Every tenth case starts empty again, so refusals are also
+            // checked against a library that has not fixed its size yet.
+            if (n % 10 == 9)
+                Nello_UnLoadToolbars();
+        }
+    }
+    std::printf("robustness: %d rewritten icons, %d accepted\n", cases, accepted);
+}
+
 }  // namespace
