@@ -206,7 +206,9 @@ bool Nello_SetCaption(HMENU menu, const char* text)
 {
     const int at = findRecord<MenuCaption>(g_captions, [&](const MenuCaption& c) { return c.menu == menu; });
     if (text) {
-        if (at >= 0)
+        // A registration for a handle that is no menu would wait for
+        // whatever menu is given that handle value next.
+        if (at >= 0 || !IsMenu(menu))
             return false;
         const std::size_t length = std::strlen(text);
         char* copy = new (std::nothrow) char[length + 1];
@@ -234,7 +236,7 @@ bool Nello_SetSubMenuButtonId(HMENU menu, unsigned int commandId)
 {
     const int at = findRecord<SubMenuButton>(g_subMenuButtons, [&](const SubMenuButton& s) { return s.menu == menu; });
     if (commandId != 0) {
-        if (at >= 0)
+        if (at >= 0 || !IsMenu(menu))
             return false;
         return appendRecord(g_subMenuButtons, new (std::nothrow) SubMenuButton{menu, commandId});
     }

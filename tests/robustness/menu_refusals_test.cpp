@@ -58,6 +58,57 @@ struct Refusal {
     std::function<bool(HMODULE fixtures)> call;
 };
 
+TEST_F(MenuRefusals, EveryBadRegistrationIsRefusedAndChangesNothing)
+{
+    const Refusal refusals[] = {
+        {"icon resource that does not exist", [](HMODULE m) { return Nello_AddIcon(m, 4242, 9); }},
+        {"icon of the toolbar bitmap's identifier", [](HMODULE m) { return Nello_AddIcon(m, FIXTURE_TOOLBAR_4BIT, 9); }},
+        {"icon of an unloaded module", [](HMODULE) { return Nello_AddIcon(unloadedModule(), FIXTURE_ICON_PLAIN, 9); }},
+        {"icon handle destroyed", [](HMODULE m) { return Nello_AddIcon(destroyedIcon(m), 9); }},
+        {"icon handle that is a bitmap",
+         [](HMODULE) {
+             HBITMAP bitmap = CreateBitmap(16, 16, 1, 32, nullptr);
+             const bool taken = Nello_AddIcon(reinterpret_cast<HICON>(bitmap), 9);
+             DeleteObject(bitmap);
+             return taken;
+         }},
+        {"icon handle null", [](HMODULE) { return Nello_AddIcon(static_cast<HICON>(nullptr), 9); }},
+        {"toolbar that does not exist", [](HMODULE m) { return Nello_LoadToolbar(m, 4242); }},
+        {"toolbar of an icon's identifier", [](HMODULE m) { return Nello_LoadToolbar(m, FIXTURE_ICON_PLAIN); }},
+        {"toolbar without its button list", [](HMODULE m) { return Nello_LoadToolbar(m, FIXTURE_BITMAP_ONLY); }},
+        {"toolbar of an unloaded module", [](HMODULE) { return Nello_LoadToolbar(unloadedModule(), FIXTURE_TOOLBAR_4BIT); }},
+        {"toolbar of the host program, which has none",
+         [](HMODULE) { return Nello_LoadToolbar(nullptr, FIXTURE_TOOLBAR_4BIT); }},
+        {"caption of a destroyed menu", [](HMODULE) { return Nello_SetCaption(destroyedMenu(), "caption"); }},
+        {"caption of no menu", [](HMODULE) { return Nello_SetCaption(nullptr, "caption"); }},
+        {"caption removed that was never set", [](HMODULE) { return Nello_SetCaption(destroyedMenu(), nullptr); }},
+        {"sub-menu image of a destroyed menu", [](HMODULE) { return Nello_SetSubMenuButtonId(destroyedMenu(), 9); }},
+        {"sub-menu image of no menu", [](HMODULE) { return Nello_SetSubMenuButtonId(nullptr, 9); }},
+        {"sub-menu image removed that was never set",
+         [](HMODULE) { return Nello_SetSubMenuButtonId(destroyedMenu(), 0); }},
+    };
+    for (const Refusal& r : refusals) {
+        SCOPED_TRACE(r.name);
+        const MenuSnapshot before = MenuSnapshot::take();
+        EXPECT_FALSE(r.call(fixtures));
+        EXPECT_EQ(MenuSnapshot::take(), before);
+    }
+    // Nothing refused fixed the image size: a 16 x 15 toolbar still comes first.
+    EXPECT_TRUE(Nello_LoadToolbar(fixtures, FIXTURE_TOOLBAR_24BIT_15));
+    EXPECT_EQ(g_imageHeight, 15);
+}
+
+TEST_F(MenuRefusals, LookModesOutOfRangeAreIgnored)
+{
+    for (int kept : {0, 1}) {
+        Nello_SetLookMode(kept);
+        for (int mode : {-1, 2, 3, 255, 0x7FFFFFFF, int(0x80000000)}) {
+            Nello_SetLookMode(mode);
+            EXPECT_EQ(g_lookMode, kept) << mode;
+        }
+    }
+}
+
 // A toolbar whose list names more commands than its bitmap has images.
 TEST_F(MenuRefusals, ToolbarListingMoreCommandsThanItsBitmapHoldsIsRefused)
 {
@@ -83,26 +134,6 @@ TEST_F(MenuRefusals, ToolbarListingMoreCommandsThanItsBitmapHoldsIsRefused)
     // A later registration's image belongs to its own command only.
     ASSERT_TRUE(Nello_AddIcon(fixtures, FIXTURE_ICON_PLAIN, 102));
     EXPECT_EQ(FindCommandImage(102), 2);
-}
-
-}  // namespace
-
-namespace {
-
-// A refused image registration must not fix the image size for the next one.
-TEST_F(MenuRefusals, RefusedImagesLeaveTheImageSizeOpen)
-{
-    const Refusal refusals[] = {
-        {"icon resource that does not exist", [](HMODULE m) { return Nello_AddIcon(m, 4242, 9); }},
-        {"icon handle destroyed", [](HMODULE m) { return Nello_AddIcon(destroyedIcon(m), 9); }},
-    };
-    for (const Refusal& r : refusals) {
-        SCOPED_TRACE(r.name);
-        const MenuSnapshot before = MenuSnapshot::take();
-        EXPECT_FALSE(r.call(fixtures));
-        EXPECT_EQ(MenuSnapshot::take(), before);
-    }
-    EXPECT_TRUE(Nello_LoadToolbar(fixtures, FIXTURE_TOOLBAR_24BIT_15)) << "a 16 x 15 toolbar still comes first";
 }
 
 }  // namespace
