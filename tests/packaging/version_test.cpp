@@ -68,7 +68,7 @@ TEST_P(VersionResource, CarriesTheProjectVersionAndItsNames)
     EXPECT_FALSE(info.string("FileDescription").empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryDll, VersionResource, ::testing::Values("Orvane"),
+INSTANTIATE_TEST_SUITE_P(EveryDll, VersionResource, ::testing::Values("Orvane", "Tavrolib", "Nellolib"),
                          [](const auto& param) { return std::string(param.param); });
 
 }  // namespace

@@ -1,0 +1,340 @@
+// Icon loading, text measurement, content placement and optimal size.
+#include "button_layout.h"
+#include "button_registry.h"
+#include "gdi_owners.h"
+#include "tavrolib.h"
+
+#include <algorithm>
+
+namespace button_layout {
+
+namespace {
+
+constexpr int kGap = 5;
+
+int half(int x)
+{
+    return x >> 1;  // arithmetic: rounds toward minus infinity
+}
+
+void keepTopInside(RECT& r, const RECT& content)
+{
+    if (r.top < content.top)
+        r.top = content.top;
+}
+
+void keepBottomInside(RECT& r, const RECT& content)
+{
+    if (r.bottom > content.bottom)
+        r.bottom = content.bottom - 1;
+}
+
+void keepLeftInside(RECT& r, const RECT& content)
+{
+    if (r.left < content.left)
+        r.left = content.left;
+}
+
+void keepRightInside(RECT& r, const RECT& content)
+{
+    if (r.right > content.right)
+        r.right = content.right - 1;
+}
+
+}  // namespace
+
+Stacking stackingOf(DWORD style)
+{
+    switch (style & 0xC00) {
+    case BS_TOP:
+        return Stacking::IconAbove;
+    case BS_BOTTOM:
+        return Stacking::IconBelow;
+    default:
+        return Stacking::SideBySide;
+    }
+}
+
+Alignment alignmentOf(DWORD style)
+{
+    switch (style & 0x300) {
+    case BS_LEFT:
+        return Alignment::Left;
+    case BS_RIGHT:
+        return Alignment::Right;
+    default:
+        return Alignment::Centre;
+    }
+}
+
+MeasuredText measureText(HDC dc, char* text, int length, int contentWidth, DWORD style, int iconWidth)
+{
+    RECT r{0, 0, 0, 0};
+    MeasuredText measured;
+    if (style & BS_MULTILINE) {
+        r.right = contentWidth;
+        if (stackingOf(style) == Stacking::SideBySide)
+            r.right -= iconWidth + kGap;
+        DrawTextA(dc, text, length, &r, DT_WORDBREAK | DT_CALCRECT | DT_MODIFYSTRING);
+        measured.format = DT_WORDBREAK;
+    } else {
+        DrawTextA(dc, text, length, &r, DT_CALCRECT | DT_SINGLELINE);
+        measured.format = DT_SINGLELINE;
+    }
+    measured.box = RECT{0, 0, r.right + 2, r.bottom + 2};
+    return measured;
+}
+
+void layoutWithIcon(DWORD style, const RECT& content, SIZE icon, RECT& iconRect, RECT& textRect, UINT& format)
+{
+    const LONG L = content.left, T = content.top, R = content.right, B = content.bottom;
+    const LONG W = R - L, H = B - T;
+    const LONG iw = icon.cx, ih = icon.cy;
+    const LONG tw = textRect.right - textRect.left, th = textRect.bottom - textRect.top;
+    const Stacking stacking = stackingOf(style);
+
+    switch (stacking) {
+    case Stacking::SideBySide:
+        iconRect.top = T + half(H - ih);
+        iconRect.bottom = iconRect.top + ih;
+        textRect.top = T + half(H - th);
+        textRect.bottom = textRect.top + th;
+        keepTopInside(textRect, content);
+        keepBottomInside(textRect, content);
+        format |= DT_VCENTER;
+        break;
+    case Stacking::IconAbove: {
+        const LONG g = half(H - ih - th - kGap);
+        if (g > 0) {
+            iconRect.top = T + g;
+            iconRect.bottom = iconRect.top + ih;
+            textRect.top = iconRect.bottom + kGap;
+            textRect.bottom = textRect.top + th;
+        } else {
+            iconRect.top = T;
+            iconRect.bottom = T + ih;
+            textRect.top = T + ih + kGap;
+            textRect.bottom = B - 1;
+        }
+        break;
+    }
+    case Stacking::IconBelow: {
+        const LONG g = half(H - ih - th - kGap);
+        if (g > 0) {
+            iconRect.bottom = B - g;
+            iconRect.top = iconRect.bottom - ih;
+            textRect.bottom = iconRect.top - kGap;
+            textRect.top = textRect.bottom - th;
+        } else {
+            iconRect.bottom = B - 1;
+            iconRect.top = B - 1 - ih;
+            textRect.bottom = iconRect.top - kGap;
+            textRect.top = T;
+        }
+        format |= DT_BOTTOM;
+        break;
+    }
+    }
+
+    const Alignment alignment = alignmentOf(style);
+    if (stacking != Stacking::SideBySide) {
+        switch (alignment) {
+        case Alignment::Centre:
+            iconRect.left = L + half(W - iw);
+            iconRect.right = iconRect.left + iw;
+            textRect.left = L + half(W - tw);
+            textRect.right = textRect.left + tw;
+            keepLeftInside(textRect, content);
+            keepRightInside(textRect, content);
+            format |= DT_CENTER;
+            break;
+        case Alignment::Left:
+            iconRect.left = L;
+            iconRect.right = L + iw;
+            textRect.left = L;
+            textRect.right = L + tw;
+            keepRightInside(textRect, content);
+            break;
+        case Alignment::Right:
+            iconRect.right = R - 1;
+            iconRect.left = R - 1 - iw;
+            textRect.right = R - 1;
+            textRect.left = R - 1 - tw;
+            keepLeftInside(textRect, content);
+            format |= DT_RIGHT;
+            break;
+        }
+        return;
+    }
+    switch (alignment) {
+    case Alignment::Centre: {
+        const LONG g = half(W - iw - tw - kGap);
+        if (g > 0) {
+            iconRect.left = L + g;
+            iconRect.right = iconRect.left + iw;
+            textRect.left = iconRect.right + kGap;
+            textRect.right = textRect.left + tw;
+        } else {
+            iconRect.left = L;
+            iconRect.right = L + iw;
+            textRect.left = L + iw + kGap;
+            textRect.right = R - 1;
+        }
+        format |= DT_CENTER;
+        break;
+    }
+    case Alignment::Left:
+        iconRect.left = L;
+        iconRect.right = L + iw;
+        textRect.left = L + iw + kGap;
+        textRect.right = textRect.left + tw;
+        keepRightInside(textRect, content);
+        break;
+    case Alignment::Right:
+        iconRect.right = R - 1;
+        iconRect.left = R - 1 - iw;
+        textRect.right = iconRect.left - kGap;
+        textRect.left = textRect.right - tw;
+        keepLeftInside(textRect, content);
+        format |= DT_RIGHT;
+        break;
+    }
+}
+
+void layoutTextOnly(DWORD style, const RECT& content, RECT& textRect, UINT& format)
+{
+    const LONG L = content.left, T = content.top, R = content.right, B = content.bottom;
+    const LONG tw = textRect.right - textRect.left, th = textRect.bottom - textRect.top;
+
+    switch (stackingOf(style)) {
+    case Stacking::SideBySide:
+        textRect.top = T + half(B - T - th);
+        textRect.bottom = textRect.top + th;
+        keepTopInside(textRect, content);
+        keepBottomInside(textRect, content);
+        format |= DT_VCENTER;
+        break;
+    case Stacking::IconAbove:
+        textRect.top = T;
+        textRect.bottom = T + th;
+        keepBottomInside(textRect, content);
+        break;
+    case Stacking::IconBelow:
+        textRect.bottom = B - 1;
+        textRect.top = B - 1 - th;
+        keepTopInside(textRect, content);
+        format |= DT_BOTTOM;
+        break;
+    }
+
+    switch (alignmentOf(style)) {
+    case Alignment::Centre:
+        textRect.left = L + half(R - L - tw);
+        textRect.right = textRect.left + tw;
+        format |= DT_CENTER;
+        keepLeftInside(textRect, content);
+        keepRightInside(textRect, content);
+        break;
+    case Alignment::Left:
+        textRect.left = L;
+        textRect.right = L + tw;
+        keepRightInside(textRect, content);
+        break;
+    case Alignment::Right:
+        textRect.right = R - 1;
+        textRect.left = R - 1 - tw;
+        keepLeftInside(textRect, content);
+        format |= DT_RIGHT;
+        break;
+    }
+}
+
+SIZE optimalSize(DWORD style, int mode, SIZE text, SIZE icon)
+{
+    SIZE size;
+    if (stackingOf(style) == Stacking::SideBySide) {
+        size.cx = text.cx + icon.cx + kGap + (icon.cx != 0 ? kGap : 0);
+        size.cy = std::max(text.cy, icon.cy) + kGap;
+    } else {
+        size.cx = std::max(text.cx, icon.cx) + kGap;
+        size.cy = text.cy + icon.cy + kGap + (icon.cy != 0 ? kGap : 0);
+    }
+    if (mode == TavroSplitDown || mode == TavroSplitRight)
+        size.cx += 20;
+    return size;
+}
+
+}  // namespace button_layout
+
+namespace {
+
+// An icon resource at its own size; only the low 16 bits name it.
+HICON loadIconResource(HINSTANCE module, unsigned int id)
+{
+    return static_cast<HICON>(
+        LoadImageA(module, MAKEINTRESOURCEA(id & 0xFFFF), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+}
+
+// The size of an icon's colour bitmap; false when it cannot be read.
+bool iconSize(HICON icon, SIZE& size)
+{
+    ICONINFO info = {};
+    if (!GetIconInfo(icon, &info))
+        return false;
+    owners::Bitmap colour(info.hbmColor);
+    owners::Bitmap mask(info.hbmMask);
+    BITMAP bm = {};
+    // Monochrome icons have no colour bitmap: their mask holds both halves.
+    if (!colour || !GetObjectA(colour.get(), sizeof bm, &bm))
+        return false;
+    size = SIZE{bm.bmWidth, bm.bmHeight};
+    return true;
+}
+
+}  // namespace
+
+bool HookedButton::loadIcons(HINSTANCE module, unsigned int iconId, unsigned int secondIconId)
+{
+    if (imageList) {
+        ImageList_Destroy(imageList);
+        imageList = nullptr;
+        iconHeight = 0;
+        iconWidth = 0;
+    }
+    owners::Icon first(loadIconResource(module, iconId));
+    if (!first)
+        return false;
+    SIZE size;
+    if (!iconSize(first.get(), size))
+        return false;
+    owners::ImageList list(ImageList_Create(size.cx, size.cy, ILC_COLOR8 | ILC_MASK, 2, 0));
+    if (!list)
+        return false;
+    if (ImageList_ReplaceIcon(list.get(), -1, first.get()) == -1)
+        return false;
+    owners::Icon kept;
+    if (secondIconId != 0)
+        kept.reset(loadIconResource(module, secondIconId));
+    if (!kept)
+        kept = std::move(first);
+    if (ImageList_ReplaceIcon(list.get(), -1, kept.get()) == -1)
+        return false;
+    imageList = list.release();
+    iconWidth = size.cx;
+    iconHeight = size.cy;
+    return true;
+}
+
+SIZE HookedButton::getOptimalSize() const
+{
+    SIZE text{0, 0};
+    {
+        owners::WindowDc dc(hwnd);
+        const HFONT font = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
+        owners::Selection selected(dc.get(), font);
+        char buffer[256] = "";
+        const int length = GetWindowTextA(hwnd, buffer, sizeof buffer);
+        GetTextExtentPoint32A(dc.get(), buffer, length, &text);
+    }
+    return button_layout::optimalSize(style, mode, text, SIZE{iconWidth, iconHeight});
+}

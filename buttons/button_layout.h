@@ -1,0 +1,35 @@
+// Where a button's icon and text go inside its content rectangle, how big
+// the text is, and the size that fits the content. The placements are value
+// functions of the button's style bits and the sizes involved.
+#pragma once
+
+#include <windows.h>
+
+namespace button_layout {
+
+enum class Stacking { SideBySide, IconAbove, IconBelow };
+enum class Alignment { Centre, Left, Right };
+
+Stacking stackingOf(DWORD style);
+Alignment alignmentOf(DWORD style);
+
+// Text box (0, 0, tw, th) and the DrawTextA format it was measured for.
+struct MeasuredText {
+    RECT box;
+    UINT format;
+};
+
+// Measures text with the font selected in dc. contentWidth is the width of
+// the content rectangle, which bounds multiline text.
+MeasuredText measureText(HDC dc, char* text, int length, int contentWidth, DWORD style, int iconWidth);
+
+// Places the icon box and the text box (on entry (0, 0, tw, th)) and adds
+// the alignment flags to format. Only the text box is kept inside content.
+void layoutWithIcon(DWORD style, const RECT& content, SIZE icon, RECT& iconRect, RECT& textRect, UINT& format);
+void layoutTextOnly(DWORD style, const RECT& content, RECT& textRect, UINT& format);
+
+// The content size for a one-line text extent and an icon size (0 x 0
+// without icons); split modes reserve their arrow area.
+SIZE optimalSize(DWORD style, int mode, SIZE text, SIZE icon);
+
+}  // namespace button_layout

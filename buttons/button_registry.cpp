@@ -1,0 +1,184 @@
+// Installing dialogs, attaching and detaching buttons, and the registry's
+// life from library load to unload.
+#include "button_registry.h"
+
+#include <cstring>
+#include <string.h>
+
+PtrArray g_dialogs{PtrArray::kDefaultBlockSize};
+TrackMouseEventFn g_trackMouseEvent = nullptr;
+
+namespace {
+
+constexpr DWORD kOwnerDrawBits = 0xB;
+
+WNDPROC subclass(HWND window, WNDPROC proc)
+{
+    return reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+}
+
+void deleteButtons(PtrArray& buttons)
+{
+    for (int i = 0; i < buttons.size(); ++i) {
+        HookedButton* button = buttons.get<HookedButton>(i);
+        button->restore();
+        delete button;
+    }
+    buttons.clear();
+}
+
+}  // namespace
+
+bool isButtonClassName(const char* name)
+{
+    return _stricmp(name, "Button") == 0;
+}
+
+HookedDialog* findDialog(HWND dialog)
+{
+    for (int i = 0; i < g_dialogs.size(); ++i) {
+        HookedDialog* record = g_dialogs.get<HookedDialog>(i);
+        if (record->hwnd == dialog)
+            return record;
+    }
+    return nullptr;
+}
+
+HookedButton* HookedDialog::findButton(unsigned int id) const
+{
+    for (int i = 0; i < buttons.size(); ++i) {
+        HookedButton* record = buttons.get<HookedButton>(i);
+        if (record->controlId == id)
+            return record;
+    }
+    return nullptr;
+}
+
+HookedButton* findButton(HWND dialog, unsigned int controlId)
+{
+    HookedDialog* record = findDialog(dialog);
+    return record ? record->findButton(controlId) : nullptr;
+}
+
+HookedButton* findButtonByWindow(HWND button)
+{
+    for (int d = 0; d < g_dialogs.size(); ++d) {
+        const PtrArray& buttons = g_dialogs.get<HookedDialog>(d)->buttons;
+        for (int b = 0; b < buttons.size(); ++b) {
+            HookedButton* record = buttons.get<HookedButton>(b);
+            if (record->hwnd == button)
+                return record;
+        }
+    }
+    return nullptr;
+}
+
+void HookedDialog::install(HWND dialog)
+{
+    buttons.clear();
+    hwnd = dialog;
+    prevWndProc = subclass(dialog, DialogWndProc);
+    if (!prevWndProc)
+        throw AttachFailure{dialog};
+}
+
+void HookedDialog::uninstall()
+{
+    // The dialog's own procedure comes back before any button is touched.
+    subclass(hwnd, prevWndProc);
+    deleteButtons(buttons);
+}
+
+void HookedButton::attach(HWND dialog, unsigned int id)
+{
+    controlId = id;
+    hwnd = GetDlgItem(dialog, static_cast<int>(id));
+    if (!hwnd)
+        throw AttachFailure{dialog};
+    style = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
+    exStyle = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE));
+    if (!isAttachableType(style))
+        throw AttachFailure{dialog};
+    char name[256] = "";
+    GetClassNameA(hwnd, name, sizeof name);
+    if (!isButtonClassName(name))
+        throw AttachFailure{dialog};
+    // Subclassing is the last step that can fail, so a refused button is
+    // left exactly as it was.
+    prevWndProc = subclass(hwnd, ButtonWndProc);
+    if (!prevWndProc)
+        throw AttachFailure{dialog};
+    typeBeforeAttach = style & 0xF;
+    SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(style | kOwnerDrawBits));
+    setSysColors();
+    imageList = nullptr;
+    iconHeight = 0;
+    iconWidth = 0;
+    pushState = 0;
+    hot = g_trackMouseEvent == nullptr && (style & BS_FLAT) != 0;
+    mode = 0;
+    background = nullptr;
+    backgroundValid = false;
+}
+
+void HookedButton::restore()
+{
+    subclass(hwnd, prevWndProc);
+    // A style change while attached refreshed `style` with the owner-draw
+    // type; the button gets its own type back and keeps its other bits.
+    const DWORD current = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
+    SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(styleAfterDetach(current, typeBeforeAttach)));
+    if (imageList) {
+        ImageList_Destroy(imageList);
+        imageList = nullptr;
+    }
+    if (background) {
+        DeleteObject(background);
+        background = nullptr;
+    }
+}
+
+void HookedButton::redraw() const
+{
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void HookedButton::setMode(int newMode)
+{
+    mode = newMode;
+    pushState = 0;
+    redraw();
+}
+
+void HookedButton::setTextColors(COLORREF text, COLORREF hotText)
+{
+    textColor = text;
+    hotTextColor = hotText;
+    textColorsFromSystem = false;
+    redraw();
+}
+
+void libraryLoad()
+{
+    g_dialogs.clear();
+    // comctl32 is already loaded (the image lists come from it); the library
+    // never loads it itself and does without hot tracking when it is absent.
+    HMODULE comctl = GetModuleHandleA("comctl32.dll");
+    g_trackMouseEvent =
+        comctl ? reinterpret_cast<TrackMouseEventFn>(GetProcAddress(comctl, "_TrackMouseEvent")) : nullptr;
+}
+
+void libraryUnload()
+{
+    for (int i = 0; i < g_dialogs.size(); ++i) {
+        HookedDialog* dialog = g_dialogs.get<HookedDialog>(i);
+        dialog->uninstall();
+        delete dialog;
+    }
+    g_dialogs.clear();
+}
+
+void setTrackMouseEventForTesting(TrackMouseEventFn fn)
+{
+    g_trackMouseEvent = fn;
+}

@@ -1,0 +1,113 @@
+// The button library's records and process-wide registry: installed dialogs,
+// their attached buttons, and the look-ups every export and window procedure
+// starts from.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "ptr_array.h"
+
+using TrackMouseEventFn = BOOL(WINAPI*)(LPTRACKMOUSEEVENT);
+
+// Thrown by a record constructor that cannot take over its window; carries
+// the dialog the record was meant for. Exports catch it (and anything else).
+struct AttachFailure {
+    HWND dialog;
+};
+
+struct HookedButton {
+    HWND hwnd = nullptr;
+    unsigned int controlId = 0;
+    WNDPROC prevWndProc = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    COLORREF faceColor = 0;
+    COLORREF textColor = 0;
+    COLORREF hotTextColor = 0;
+    COLORREF lightColor = 0;
+    COLORREF shadowColor = 0;
+    COLORREF highlightColor = 0;
+    COLORREF darkShadowColor = 0;
+    bool textColorsFromSystem = true;
+    bool faceColorsFromSystem = true;
+    HIMAGELIST imageList = nullptr;
+    int pushState = 0;
+    int iconWidth = 0;
+    int iconHeight = 0;
+    bool hot = false;
+    int mode = 0;
+    HBITMAP background = nullptr;
+    bool backgroundValid = false;
+    // The button type (low four style bits) from before attach. `style` is
+    // refreshed on every style change and then carries the owner-draw type,
+    // so detach restores the type from here.
+    DWORD typeBeforeAttach = 0;
+
+    HookedButton() = default;
+    HookedButton(const HookedButton&) = delete;
+    HookedButton& operator=(const HookedButton&) = delete;
+
+    void attach(HWND dialog, unsigned int id);
+    void restore();
+    void setMode(int newMode);
+    void setTextColors(COLORREF text, COLORREF hot);
+    void setFaceColor(COLORREF face);
+    void setSysColors();
+    bool loadIcons(HINSTANCE module, unsigned int iconId, unsigned int secondIconId);
+    SIZE getOptimalSize() const;
+    bool drawItem(const DRAWITEMSTRUCT& item) const;
+    LRESULT handleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void captureBackground();
+    void redraw() const;
+};
+
+struct HookedDialog {
+    HWND hwnd = nullptr;
+    PtrArray buttons{PtrArray::kDefaultBlockSize};
+    WNDPROC prevWndProc = nullptr;
+
+    HookedDialog() = default;
+    HookedDialog(const HookedDialog&) = delete;
+    HookedDialog& operator=(const HookedDialog&) = delete;
+
+    void install(HWND dialog);
+    void uninstall();
+    HookedButton* findButton(unsigned int controlId) const;
+    LRESULT handleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    bool routeButtonMessage(HWND button, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+};
+
+extern PtrArray g_dialogs;
+extern TrackMouseEventFn g_trackMouseEvent;
+
+// First installed dialog with this window, or null.
+HookedDialog* findDialog(HWND dialog);
+// First attached button with this control identifier in that dialog, or null.
+HookedButton* findButton(HWND dialog, unsigned int controlId);
+// The attached button record of a button window, in whichever dialog; null
+// once it has been detached. Used after any call that can reach host code.
+HookedButton* findButtonByWindow(HWND button);
+
+// What loading and unloading the library do (DllMain calls them).
+void libraryLoad();
+void libraryUnload();
+
+// Replaces the looked-up _TrackMouseEvent, so that tests can run the hot
+// tracking without it.
+void setTrackMouseEventForTesting(TrackMouseEventFn fn);
+
+LRESULT CALLBACK DialogWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ButtonWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// The button type test of attach on the low four style bits: plain push
+// buttons (0) and every type with bit 0 set pass.
+constexpr bool isAttachableType(DWORD style) { return (style & 0xF) == 0 || (style & 0x1) != 0; }
+// The class test of attach: "Button" in any letter case.
+bool isButtonClassName(const char* name);
+// The style a detached button gets back: the type from before attach, every
+// other bit as the window has it now.
+constexpr DWORD styleAfterDetach(DWORD current, DWORD typeBeforeAttach)
+{
+    return (current & ~DWORD(0xF)) | (typeBeforeAttach & 0xF);
+}

@@ -1,0 +1,11 @@
+// While armed, every allocation of the test program gets pages of its own,
+// and freeing one makes its pages inaccessible instead of reusing them: any
+// later touch of a freed record faults, and the crash fails the test.
+#pragma once
+
+namespace guarded_heap {
+
+void arm();
+void disarm();
+
+}  // namespace guarded_heap

@@ -1,0 +1,247 @@
+// Installing, attaching, detaching and uninstalling against real dialogs and
+// real controls.
+#include "core_fixture.h"
+
+#include <functional>
+#include <string>
+
+namespace {
+
+constexpr int kId = 101;
+
+struct TypeCase {
+    DWORD type;
+    bool attaches;
+    DWORD typeAfter;
+};
+
+const TypeCase kTypeCases[] = {
+    {0x0, true, 0xB},  {0x1, true, 0xB},  {0x2, false, 0x2}, {0x3, true, 0xB},
+    {0x4, false, 0x4}, {0x5, true, 0xF},  {0x6, false, 0x6}, {0x7, true, 0xF},
+    {0x8, false, 0x8}, {0x9, true, 0xB},  {0xA, false, 0xA}, {0xB, true, 0xB},
+    {0xC, false, 0xC}, {0xD, true, 0xF},  {0xE, false, 0xE}, {0xF, true, 0xF},
+};
+
+}  // namespace
+
+TEST_F(CoreTest, AttachAcceptsPushButtonTypesAndMakesThemOwnerDrawn)
+{
+    ASSERT_TRUE(Tavro_Install(dialog.hwnd()));
+    for (const TypeCase& c : kTypeCases) {
+        SCOPED_TRACE("button type " + std::to_string(c.type));
+        const int id = kId + static_cast<int>(c.type);
+        HWND button = dialog.addButton(id, c.type);
+        const DWORD before = styleOf(button);
+        const LONG_PTR ownProc = procOf(button);
+
+        EXPECT_EQ(Tavro_SetGlisk(dialog.hwnd(), id, true), c.attaches);
+        EXPECT_EQ(styleOf(button) & 0xF, c.typeAfter);
+        EXPECT_EQ(styleOf(button) & ~DWORD(0xF), before & ~DWORD(0xF));
+        EXPECT_EQ(procOf(button) == ownProc, !c.attaches);
+
+        const HookedButton* record = findButton(dialog.hwnd(), id);
+        ASSERT_EQ(record != nullptr, c.attaches);
+        if (record) {
+            EXPECT_EQ(record->style, before) << "the record keeps the style from before attach";
+            EXPECT_EQ(record->prevWndProc, reinterpret_cast<WNDPROC>(ownProc));
+            EXPECT_TRUE(Tavro_SetGlisk(dialog.hwnd(), id, false));
+            EXPECT_EQ(styleOf(button), before);
+            EXPECT_EQ(procOf(button), ownProc);
+        }
+    }
+}
+
+TEST(ButtonClassName, IsComparedWithoutRegardToCase)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"Button", true}, {"BUTTON", true}, {"button", true}, {"bUtToN", true},
+        {"Buttons", false}, {"Butto", false}, {"Edit", false}, {"", false},
+    };
+    for (const auto& [name, expected] : cases)
+        EXPECT_EQ(isButtonClassName(name), expected) << name;
+}
+
+TEST_F(CoreTest, AttachRefusesOtherClassesEvenWithBitZeroSet)
+{
+    ASSERT_TRUE(Tavro_Install(dialog.hwnd()));
+    const std::pair<const char*, DWORD> controls[] = {{"Edit", ES_CENTER}, {"Static", SS_CENTER}};
+    int id = kId;
+    for (const auto& [cls, style] : controls) {
+        SCOPED_TRACE(cls);
+        HWND control = dialog.addControl(++id, cls, style);
+        ASSERT_TRUE(control);
+        const LONG_PTR ownProc = procOf(control);
+        const DWORD before = styleOf(control);
+        EXPECT_FALSE(Tavro_SetGlisk(dialog.hwnd(), id, true));
+        EXPECT_EQ(procOf(control), ownProc);
+        EXPECT_EQ(styleOf(control), before);
+        EXPECT_EQ(findButton(dialog.hwnd(), id), nullptr);
+    }
+}
+
+TEST_F(CoreTest, SecondInstallAndSecondAttachAreRefused)
+{
+    dialog.addButton(kId);
+    ASSERT_TRUE(Tavro_Install(dialog.hwnd()));
+    const LONG_PTR installed = procOf(dialog.hwnd());
+    EXPECT_FALSE(Tavro_Install(dialog.hwnd()));
+    EXPECT_EQ(procOf(dialog.hwnd()), installed);
+    EXPECT_EQ(g_dialogs.size(), 1);
+
+    ASSERT_TRUE(Tavro_SetGlisk(dialog.hwnd(), kId, true));
+    EXPECT_FALSE(Tavro_SetGlisk(dialog.hwnd(), kId, true));
+    EXPECT_EQ(findDialog(dialog.hwnd())->buttons.size(), 1);
+}
+
+TEST_F(CoreTest, InstallOfAnInvalidWindowRegistersNothing)
+{
+    EXPECT_FALSE(Tavro_Install(reinterpret_cast<HWND>(static_cast<INT_PTR>(0x7FFF0001))));
+    EXPECT_FALSE(Tavro_Install(nullptr));
+    EXPECT_EQ(g_dialogs.size(), 0);
+}
+
+TEST_F(CoreTest, AttachOfAMissingControlFails)
+{
+    ASSERT_TRUE(Tavro_Install(dialog.hwnd()));
+    EXPECT_FALSE(Tavro_SetGlisk(dialog.hwnd(), 999, true));
+    EXPECT_EQ(findDialog(dialog.hwnd())->buttons.size(), 0);
+}
+
+// Every export that names a button, as a call that reports its result.
+struct ButtonExport {
+    const char* name;
+    std::function<bool(HWND, unsigned int)> call;
+};
+
+const ButtonExport kButtonExports[] = {
+    {"SetGlisk(false)", [](HWND d, unsigned int id) { return Tavro_SetGlisk(d, id, false); }},
+    {"SetMode", [](HWND d, unsigned int id) { return Tavro_SetMode(d, id, TavroToggle); }},
+    {"LoadIcons", [](HWND d, unsigned int id) { return Tavro_LoadIcons(d, id, GetModuleHandleA(nullptr), 1, 0); }},
+    {"SetTextColor", [](HWND d, unsigned int id) { return Tavro_SetTextColor(d, id, RGB(1, 2, 3), RGB(4, 5, 6)); }},
+    {"SetFaceColor", [](HWND d, unsigned int id) { return Tavro_SetFaceColor(d, id, RGB(1, 2, 3)); }},
+    {"SetSysColors", [](HWND d, unsigned int id) { return Tavro_SetSysColors(d, id); }},
+    {"GetOptimalSize",
+     [](HWND d, unsigned int id) {
+         SIZE size{-7, -9};
+         const bool result = Tavro_GetOptimalSize(d, id, size);
+         if (!result && (size.cx != -7 || size.cy != -9))
+             ADD_FAILURE() << "a failed GetOptimalSize wrote the size";
+         return result;
+     }},
+};
+
+TEST_F(CoreTest, ButtonExportsFailWithoutInstalledDialogOrAttachedButton)
+{
+    dialog.addButton(kId);
+    for (const ButtonExport& e : kButtonExports) {
+        SCOPED_TRACE(e.name);
+        EXPECT_FALSE(e.call(dialog.hwnd(), kId)) << "no dialog installed";
+    }
+    EXPECT_FALSE(Tavro_UnInstall(dialog.hwnd()));
+    EXPECT_FALSE(Tavro_SetGlisk(dialog.hwnd(), kId, true));
+
+    ASSERT_TRUE(Tavro_Install(dialog.hwnd()));
+    for (const ButtonExport& e : kButtonExports) {
+        SCOPED_TRACE(e.name);
+        EXPECT_FALSE(e.call(dialog.hwnd(), kId)) << "button not attached";
+    }
+    ASSERT_TRUE(Tavro_SetGlisk(dialog.hwnd(), kId, true));
+    EXPECT_FALSE(Tavro_SetMode(dialog.hwnd(), kId + 1, TavroToggle)) << "another identifier";
+}
+
+TEST_F(CoreTest, UninstallRestoresProceduresStylesAndAllowsReinstall)
+{
+    HWND plain = dialog.addButton(kId, BS_PUSHBUTTON, "A", {10, 10, 110, 40});
+    HWND transparent = dialog.addButton(kId + 1, BS_AUTOCHECKBOX | BS_FLAT, "B", {10, 50, 110, 80}, WS_EX_TRANSPARENT);
+    const LONG_PTR dialogProc = procOf(dialog.hwnd());
+    const LONG_PTR plainProc = procOf(plain), transparentProc = procOf(transparent);
+    const DWORD plainStyle = styleOf(plain), transparentStyle = styleOf(transparent);
+
+    attached(plain);
+    HookedButton& record = attached(transparent);
+    RedrawWindow(transparent, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_NE(record.background, nullptr) << "the erase captured the parent's pixels";
+    EXPECT_NE(procOf(dialog.hwnd()), dialogProc);
+
+    ASSERT_TRUE(Tavro_UnInstall(dialog.hwnd()));
+    EXPECT_EQ(procOf(dialog.hwnd()), dialogProc);
+    EXPECT_EQ(procOf(plain), plainProc);
+    EXPECT_EQ(procOf(transparent), transparentProc);
+    EXPECT_EQ(styleOf(plain), plainStyle);
+    EXPECT_EQ(styleOf(transparent), transparentStyle);
+    EXPECT_EQ(g_dialogs.size(), 0);
+    EXPECT_FALSE(Tavro_SetMode(dialog.hwnd(), kId, TavroToggle));
+
+    EXPECT_TRUE(Tavro_Install(dialog.hwnd()));
+    EXPECT_TRUE(Tavro_SetGlisk(dialog.hwnd(), kId, true));
+}
+
+TEST_F(CoreTest, UninstallKeepsTheOrderOfTheOtherDialogs)
+{
+    button_testing::ButtonDialog second, third;
+    ASSERT_TRUE(Tavro_Install(dialog.hwnd()));
+    ASSERT_TRUE(Tavro_Install(second.hwnd()));
+    ASSERT_TRUE(Tavro_Install(third.hwnd()));
+    ASSERT_TRUE(Tavro_UnInstall(second.hwnd()));
+    ASSERT_EQ(g_dialogs.size(), 2);
+    EXPECT_EQ(g_dialogs.get<HookedDialog>(0)->hwnd, dialog.hwnd());
+    EXPECT_EQ(g_dialogs.get<HookedDialog>(1)->hwnd, third.hwnd());
+}
+
+TEST_F(CoreTest, DetachAfterAStyleChangeRestoresTheTypeAndKeepsTheNewBits)
+{
+    const std::pair<DWORD, DWORD> cases[] = {{BS_PUSHBUTTON, BS_FLAT}, {BS_AUTOCHECKBOX, BS_LEFT | BS_MULTILINE},
+                                             {BS_3STATE, BS_FLAT}};
+    int id = kId;
+    ASSERT_TRUE(Tavro_Install(dialog.hwnd()));
+    for (const auto& [type, added] : cases) {
+        SCOPED_TRACE("type " + std::to_string(type));
+        HWND button = dialog.addButton(++id, type);
+        HookedButton& record = attached(button);
+        SetWindowLongA(button, GWL_STYLE, static_cast<LONG>(styleOf(button) | added));
+        EXPECT_EQ(record.style & added, added) << "the style change reached the record";
+        EXPECT_NE(record.style & 0xF, type) << "the record's style now carries the owner-draw type";
+
+        ASSERT_TRUE(Tavro_SetGlisk(dialog.hwnd(), id, false));
+        EXPECT_EQ(styleOf(button) & 0xF, type);
+        EXPECT_NE(styleOf(button) & 0xF, DWORD(BS_OWNERDRAW));
+        EXPECT_EQ(styleOf(button) & added, added);
+    }
+}
+
+TEST_F(CoreTest, SetModeStoresAnyValueAndReleasesTheButton)
+{
+    HWND button = dialog.addButton(kId);
+    HookedButton& record = attached(button);
+    record.pushState = 1;
+    ASSERT_TRUE(Tavro_SetMode(dialog.hwnd(), kId, 7));
+    EXPECT_EQ(record.mode, 7);
+    EXPECT_EQ(record.pushState, 0);
+    SendMessageA(button, BM_SETCHECK, BST_CHECKED, 0);
+    button_testing::click(button, 5, 5);
+    EXPECT_EQ(record.pushState, 0) << "an unknown mode behaves as a push button";
+    EXPECT_EQ(dialog.clicks(), 1);
+    EXPECT_EQ(dialog.notifications(TAVRO_PRESS_NOTIFICATION), 0);
+}
+
+TEST_F(CoreTest, AttachStartsFromTheSystemPaletteAndAReleasedState)
+{
+    HWND button = dialog.addButton(kId);
+    HookedButton& b = attached(button);
+    EXPECT_EQ(b.hwnd, button);
+    EXPECT_EQ(b.controlId, unsigned(kId));
+    EXPECT_EQ(b.faceColor, GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(b.textColor, GetSysColor(COLOR_BTNTEXT));
+    EXPECT_EQ(b.hotTextColor, GetSysColor(COLOR_HOTLIGHT));
+    EXPECT_EQ(b.lightColor, GetSysColor(COLOR_3DLIGHT));
+    EXPECT_EQ(b.shadowColor, GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(b.highlightColor, GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(b.darkShadowColor, GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_TRUE(b.textColorsFromSystem);
+    EXPECT_TRUE(b.faceColorsFromSystem);
+    EXPECT_EQ(b.imageList, nullptr);
+    EXPECT_EQ(b.pushState, 0);
+    EXPECT_EQ(b.mode, 0);
+    EXPECT_FALSE(b.hot);
+    EXPECT_EQ(b.background, nullptr);
+}
