@@ -21,7 +21,10 @@
 #define TAVROLIB_API __declspec(dllimport)
 #endif
 
-// Behaviour modes for Tavro_SetMode.
+// Behaviour modes for Tavro_SetMode. Any other value is kept and behaves as
+// TavroPush. Toggle and three-state buttons answer BM_GETCHECK with their
+// state (BST_UNCHECKED, BST_CHECKED, BST_INDETERMINATE) and take it from
+// BM_SETCHECK; other modes answer BM_GETCHECK with BST_UNCHECKED.
 enum TavroButtonMode {
     TavroPush = 0,        // an ordinary push button
     TavroSplitDown = 1,   // a press on the 17 rightmost columns notifies; down arrow
@@ -32,7 +35,10 @@ enum TavroButtonMode {
 };
 
 // WM_NOTIFY code sent to the button's parent when an arrow area or a
-// TavroNotify button is pressed; NMHDR.idFrom is the control identifier.
+// TavroNotify button is pressed: wParam and NMHDR.idFrom are the control
+// identifier, hwndFrom the button. The button is drawn held while the parent
+// handles it, and that press produces no BN_CLICKED. The handler may detach
+// the button or uninstall the dialog.
 constexpr UINT TAVRO_PRESS_NOTIFICATION = WM_USER + 100;  // 1124
 
 // Extended style bit that asks for a button drawn without any frame.
@@ -40,25 +46,34 @@ constexpr DWORD TAVRO_EX_FRAMELESS = 0x00010000;
 
 // Subclasses the dialog. False if it is already installed or is not a window.
 TAVROLIB_API bool Tavro_Install(HWND dialog);
-// Restores the dialog's own procedure and every attached button.
+// Restores the dialog's own procedure, then every attached button.
 TAVROLIB_API bool Tavro_UnInstall(HWND dialog);
-// Attaches (enable true) or detaches (false) the push button controlId.
-// Only push-button-like types are accepted, and only windows of class "Button".
+// Attaches (enable true) or detaches (false) the push button controlId of an
+// installed dialog. Attach accepts windows of class "Button" whose type (low
+// four style bits) is 0 or has bit 0 set, makes them owner-drawn and paints
+// them; a refused control is left untouched. Detach gives the button its own
+// procedure and type back and keeps its other current style bits.
 TAVROLIB_API bool Tavro_SetGlisk(HWND dialog, unsigned int controlId, bool enable);
-// Sets the behaviour mode (TavroButtonMode) and releases the button.
+// Sets the behaviour mode (TavroButtonMode), releases or unchecks the button
+// and repaints it.
 TAVROLIB_API bool Tavro_SetMode(HWND dialog, unsigned int controlId, int mode);
-// Loads the button's icons from module's icon resources. secondIconId 0 means
-// no second icon. False when the first icon cannot be loaded; the button then
-// has no icons.
+// Loads the button's icons from module's icon resources (low 16 bits of each
+// identifier). secondIconId 0, or a second icon that cannot be loaded, means
+// the first icon serves for both. False when the first icon cannot be
+// loaded; the button then has no icons. Shown from the next paint on.
 TAVROLIB_API bool Tavro_LoadIcons(HWND dialog, unsigned int controlId, HINSTANCE module, unsigned int iconId,
                                   unsigned int secondIconId);
-// Sets the text colour and the text colour while hot (COLORREF values).
+// Sets the text colour and the text colour while hot (COLORREF values); they
+// no longer follow system colour changes.
 TAVROLIB_API bool Tavro_SetTextColor(HWND dialog, unsigned int controlId, unsigned long textColor,
                                      unsigned long hotTextColor);
-// Sets the face colour and derives the 3D edge colours from it.
+// Sets the face colour and derives the 3D edge colours from it; they no
+// longer follow system colour changes.
 TAVROLIB_API bool Tavro_SetFaceColor(HWND dialog, unsigned int controlId, unsigned long faceColor);
-// Returns all colours of the button to the system colours.
+// Returns all colours of the button to the system colours, which it follows
+// again.
 TAVROLIB_API bool Tavro_SetSysColors(HWND dialog, unsigned int controlId);
-// The size that fits the button's content (icon and text, without frame).
+// The size that fits the button's content (one line of text and the icon,
+// plus the arrow area of split buttons), without the 2-pixel frame border.
 // size is left untouched when the result is false.
 TAVROLIB_API bool Tavro_GetOptimalSize(HWND dialog, unsigned int controlId, SIZE& size);

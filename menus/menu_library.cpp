@@ -97,6 +97,7 @@ void InitMenuLibrary()
 
 void ShutdownMenuLibrary()
 {
+    ReleaseInstalledWindows();
     DeleteMenuFonts();
     DeleteObject(g_emptyRegion);
     DeleteObject(g_halftoneBrush);

@@ -1,6 +1,9 @@
 // Fonts of the menu items and the sizes of the library's items.
 #include "menu_state.h"
 
+#include "gdi_owners.h"
+
+#include <cstring>
 #include <initializer_list>
 
 void CreateMenuFonts()
@@ -23,4 +26,83 @@ void DeleteMenuFonts()
             DeleteObject(*font);
         *font = nullptr;
     }
+}
+
+SIZE CaptionItemSize(SIZE textExtent, int captionButtonHeight)
+{
+    return {textExtent.cx + 4, captionButtonHeight + 4};
+}
+
+int SeparatorItemHeight(int menuBarHeight)
+{
+    return menuBarHeight >> 1;
+}
+
+// Icon column, a four-pixel gap, the text and one more pixel, and a square
+// column for the sub-menu indicator; the system adds its check-mark column
+// to owner-drawn items, so that width is taken off again.
+SIZE CommandItemSize(SIZE textExtent, int imageWidth, int imageHeight, int checkMarkWidth)
+{
+    const int height = (textExtent.cy > imageHeight ? textExtent.cy : imageHeight) + 4;
+    const int iconColumn = IconColumnWidth(imageWidth, height);
+    const int width = iconColumn + textExtent.cx - checkMarkWidth + height + 5;
+    return {width > 0 ? width : 0, height};
+}
+
+int IconColumnWidth(int imageWidth, int itemHeight)
+{
+    return imageWidth + 4 > itemHeight ? imageWidth + 4 : itemHeight;
+}
+
+namespace {
+
+// Extent of text in font, measured on a display information context.
+SIZE textExtent(HFONT font, const char* text)
+{
+    SIZE extent = {0, 0};
+    owners::MemoryDc info(CreateICA("DISPLAY", nullptr, nullptr, nullptr));
+    if (!info)
+        return extent;
+    owners::Selection selected(info.get(), font);
+    GetTextExtentPoint32A(info.get(), text, static_cast<int>(std::strlen(text)), &extent);
+    return extent;
+}
+
+void measureCaption(MEASUREITEMSTRUCT& mis, const MenuItemData& record)
+{
+    const SIZE size = CaptionItemSize(textExtent(g_captionFont, record.text), g_captionButtonHeight);
+    mis.itemWidth = size.cx;
+    mis.itemHeight = size.cy;
+}
+
+void measureSeparator(MEASUREITEMSTRUCT& mis)
+{
+    mis.itemWidth = 0;
+    mis.itemHeight = SeparatorItemHeight(g_menuBarHeight);
+}
+
+void measureCommand(MEASUREITEMSTRUCT& mis, const MenuItemData& record)
+{
+    const SIZE extent = textExtent(record.isDefault ? g_menuBoldFont : g_menuFont, record.text);
+    const SIZE size = CommandItemSize(extent, g_imageWidth, g_imageHeight, GetSystemMetrics(SM_CXMENUCHECK));
+    mis.itemWidth = size.cx;
+    mis.itemHeight = size.cy;
+}
+
+}  // namespace
+
+bool MeasureMenuItem(MEASUREITEMSTRUCT* mis)
+{
+    if (!mis || mis->CtlType != ODT_MENU)
+        return false;
+    const MenuItemData* record = AsMenuItemData(mis->itemData);
+    if (!record)
+        return false;
+    if (record->isCaption)
+        measureCaption(*mis, *record);
+    else if (record->type & MFT_SEPARATOR)
+        measureSeparator(*mis);
+    else
+        measureCommand(*mis, *record);
+    return true;
 }

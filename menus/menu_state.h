@@ -9,6 +9,8 @@
 
 #include "ptr_array.h"
 
+#include <cstddef>
+
 // "mid0" in memory order: item data is the library's only when it starts so.
 constexpr DWORD kMenuItemMagic = 0x3064696D;
 
@@ -17,13 +19,29 @@ constexpr DWORD kMenuItemMagic = 0x3064696D;
 // state goes after them.
 struct MenuItemData {
     DWORD magic;
-    char text[256];
+    char text[256];  // at most the first 255 characters, as shown
     UINT type;
     int imageIndex;
     bool isDefault;
     bool hasSubMenu;
     bool isCaption;
+    // The whole item text when it is longer than text holds, so that the
+    // item gets all of it back at the close; null otherwise.
+    char* fullText;
 };
+
+// Records are made and freed only through these, so that item data can be
+// recognised as the library's without reading memory the host owns: the
+// host's own item data may be any value, not a pointer at all.
+MenuItemData* NewMenuItemData();
+void FreeMenuItemData(MenuItemData* record);
+// The record behind item data when it is a live record of the library with
+// the "mid0" magic; null for anything else.
+MenuItemData* AsMenuItemData(ULONG_PTR itemData);
+// Stores an item text: the first 255 characters in text, and the whole text
+// in fullText when it is longer.
+bool SetMenuItemText(MenuItemData& record, const char* text, std::size_t length);
+const char* FullMenuItemText(const MenuItemData& record);
 
 struct HookedWindow {
     HWND hwnd;
@@ -141,6 +159,12 @@ HBITMAP LoadToolbarBitmap(HINSTANCE module, HRSRC bitmapResource);
 void CreateMenuFonts();
 void DeleteMenuFonts();
 bool MeasureMenuItem(MEASUREITEMSTRUCT* mis);
+// The sizes as pure arithmetic: from the text extent in the item's font and
+// the image size, and the width of the icon column that painting shares.
+SIZE CaptionItemSize(SIZE textExtent, int captionButtonHeight);
+int SeparatorItemHeight(int menuBarHeight);
+SIZE CommandItemSize(SIZE textExtent, int imageWidth, int imageHeight, int checkMarkWidth);
+int IconColumnWidth(int imageWidth, int itemHeight);
 
 // Painting (menu_paint.cpp).
 bool DrawMenuItem(const DRAWITEMSTRUCT* dis);
@@ -153,3 +177,9 @@ void DrawGrayIcon(HDC dc, int x, int y, HICON icon);
 LRESULT CALLBACK MenuWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void ConvertMenu(HMENU popup, bool toOwnerDraw);
 void RestoreOpenMenus(UINT flags, HMENU menu);
+// Teardown: converts open popups back and gives every installed window its
+// own procedure again, so that none is left pointing into unloaded code.
+void ReleaseInstalledWindows();
+// Re-reads colours, fonts and metrics and rebuilds the image list from the
+// registrations, after a system colour or settings change.
+void ReloadMenuResources();

@@ -5,6 +5,11 @@
 // whose image size is fixed by the first registration (a toolbar's button
 // size, 16 x 16 for an icon) until Nello_UnLoadToolbars.
 //
+// Install a window and every popup menu it opens (its menu bar's popups,
+// their sub-menus, context menus it owns; not its window menu) is drawn by
+// the library while open and given back exactly as it was at the close.
+// Items with item data or owner-drawing of the host's own are left alone.
+//
 // Every function must be called on the thread that owns the host's windows
 // (its user-interface thread); the library takes no locks. Functions that
 // return bool give true when the request was carried out and false when
@@ -56,3 +61,15 @@ NELLOLIB_API void Nello_SetLookMode(int mode);
 // the next registration fixes the image size anew. Captions, sub-menu
 // identifiers and the look mode stay.
 NELLOLIB_API void Nello_UnLoadToolbars();
+// Subclasses window so that its popups are converted while open. False when
+// window is not a window, is installed already, or cannot be subclassed.
+// The window uninstalls itself when it is destroyed.
+NELLOLIB_API bool Nello_Install(HWND window);
+// Gives window its previous window procedure back, after converting back
+// any popup that is still open. False when window is not installed.
+NELLOLIB_API bool Nello_UnInstall(HWND window);
+
+// Unloading the library (FreeLibrary) converts open popups back and
+// uninstalls every window still installed; still, a host best uninstalls
+// its windows with no menu open before it unloads the library, and must not
+// unload it from inside one of the installed windows' messages.

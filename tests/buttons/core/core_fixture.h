@@ -19,8 +19,9 @@ protected:
     HookedButton& attached(HWND button)
     {
         const unsigned int id = static_cast<unsigned int>(GetDlgCtrlID(button));
-        if (!findDialog(dialog.hwnd()))
+        if (!findDialog(dialog.hwnd())) {
             EXPECT_TRUE(Tavro_Install(dialog.hwnd()));
+        }
         EXPECT_TRUE(Tavro_SetGlisk(dialog.hwnd(), id, true));
         HookedButton* record = findButton(dialog.hwnd(), id);
         if (!record)

@@ -9,6 +9,7 @@
 namespace {
 
 bool g_armed = false;
+bool g_failing = false;
 constexpr int kMaxGuarded = 4096;
 void* g_guarded[kMaxGuarded];
 int g_guardedCount = 0;
@@ -44,6 +45,8 @@ bool guardedFree(void* p)
 
 void* allocate(size_t size)
 {
+    if (g_failing)
+        throw std::bad_alloc();
     void* p = g_armed ? guardedAllocate(size) : std::malloc(size ? size : 1);
     if (!p)
         throw std::bad_alloc();
@@ -62,6 +65,7 @@ namespace guarded_heap {
 
 void arm() { g_armed = true; }
 void disarm() { g_armed = false; }
+void failAllocations(bool fail) { g_failing = fail; }
 
 }  // namespace guarded_heap
 

@@ -201,8 +201,9 @@ TEST_F(CoreTest, HostMayDetachOrUninstallWhileHandlingTheNotification)
                 return;
             }
             EXPECT_TRUE(Tavro_SetGlisk(dialog.hwnd(), id, false));
-            if (step == HostStep::DetachAndReattach)
+            if (step == HostStep::DetachAndReattach) {
                 EXPECT_TRUE(Tavro_SetGlisk(dialog.hwnd(), id, true));
+            }
         };
         dialog.events.clear();
         SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kWidth - 2, 5));
@@ -373,19 +374,23 @@ TEST_F(CoreTest, SetSysColorsReturnsBothGroupsToTheSystem)
     EXPECT_EQ(b.hotTextColor, GetSysColor(COLOR_HOTLIGHT));
 }
 
-TEST_F(CoreTest, MovingKeepsTheFocusAndMarksTheCapturedBackgroundStale)
+TEST_F(CoreTest, MovingOrResizingKeepsTheFocusAndMarksTheCapturedBackgroundStale)
 {
     HWND button = dialog.addButton(kId, BS_PUSHBUTTON, "T", {10, 10, 110, 40}, WS_EX_TRANSPARENT);
     HookedButton& b = attached(button);
-    SendMessageA(button, WM_ERASEBKGND, 0, 0);
-    ASSERT_TRUE(b.backgroundValid);
-    SetFocus(button);
-    ASSERT_EQ(GetFocus(), button);
-    SendMessageA(button, WM_MOVE, 0, MAKELPARAM(30, 30));
-    EXPECT_FALSE(b.backgroundValid);
-    EXPECT_EQ(GetFocus(), button);
-    EXPECT_TRUE(IsWindowVisible(button));
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(button, GWL_EXSTYLE)) & WS_EX_TRANSPARENT, DWORD(WS_EX_TRANSPARENT));
+    for (UINT message : {WM_MOVE, WM_SIZE}) {
+        SCOPED_TRACE(message == WM_MOVE ? "WM_MOVE" : "WM_SIZE");
+        SendMessageA(button, WM_ERASEBKGND, 0, 0);
+        ASSERT_TRUE(b.backgroundValid);
+        SetFocus(button);
+        ASSERT_EQ(GetFocus(), button);
+        SendMessageA(button, message, 0, MAKELPARAM(30, 30));
+        EXPECT_FALSE(b.backgroundValid);
+        EXPECT_EQ(GetFocus(), button);
+        EXPECT_TRUE(IsWindowVisible(button));
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(button, GWL_EXSTYLE)) & WS_EX_TRANSPARENT,
+                  DWORD(WS_EX_TRANSPARENT));
+    }
 }
 
 TEST_F(CoreTest, EraseIsConsumedAndCapturesOnlyForTransparentButtons)

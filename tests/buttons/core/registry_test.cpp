@@ -1,6 +1,7 @@
 // Installing, attaching, detaching and uninstalling against real dialogs and
 // real controls.
 #include "core_fixture.h"
+#include "guarded_heap.h"
 
 #include <functional>
 #include <string>
@@ -244,4 +245,27 @@ TEST_F(CoreTest, AttachStartsFromTheSystemPaletteAndAReleasedState)
     EXPECT_EQ(b.mode, 0);
     EXPECT_FALSE(b.hot);
     EXPECT_EQ(b.background, nullptr);
+}
+
+TEST_F(CoreTest, RecordsThatCannotBeAllocatedLeaveEverythingAsItWas)
+{
+    HWND button = dialog.addButton(kId);
+    const LONG_PTR dialogProc = procOf(dialog.hwnd()), buttonProc = procOf(button);
+    const DWORD buttonStyle = styleOf(button);
+
+    guarded_heap::failAllocations(true);
+    const bool installed = Tavro_Install(dialog.hwnd());
+    guarded_heap::failAllocations(false);
+    EXPECT_FALSE(installed);
+    EXPECT_EQ(procOf(dialog.hwnd()), dialogProc);
+    EXPECT_EQ(g_dialogs.size(), 0);
+
+    ASSERT_TRUE(Tavro_Install(dialog.hwnd()));
+    guarded_heap::failAllocations(true);
+    const bool attachedNow = Tavro_SetGlisk(dialog.hwnd(), kId, true);
+    guarded_heap::failAllocations(false);
+    EXPECT_FALSE(attachedNow);
+    EXPECT_EQ(procOf(button), buttonProc);
+    EXPECT_EQ(styleOf(button), buttonStyle);
+    EXPECT_EQ(findDialog(dialog.hwnd())->buttons.size(), 0);
 }

@@ -2,10 +2,15 @@
 // every load starts empty, and the library gives back exactly the msimg32
 // reference it took.
 #include "tavro_fixtures.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -20,6 +25,8 @@ struct NelloApi {
         setSubMenuButtonId = find<bool (*)(HMENU, unsigned)>("_Z24Nello_SetSubMenuButtonIdP7HMENU__j");
         setLookMode = find<void (*)(int)>("_Z17Nello_SetLookModei");
         unLoadToolbars = find<void (*)()>("_Z20Nello_UnLoadToolbarsv");
+        install = find<bool (*)(HWND)>("_Z13Nello_InstallP6HWND__");
+        unInstall = find<bool (*)(HWND)>("_Z15Nello_UnInstallP6HWND__");
     }
     template <class F>
     F find(const char* name)
@@ -31,7 +38,7 @@ struct NelloApi {
     bool complete() const
     {
         return loadToolbar && addIconResource && addIconHandle && setCaption && setSubMenuButtonId &&
-               setLookMode && unLoadToolbars;
+               setLookMode && unLoadToolbars && install && unInstall;
     }
 
     HMODULE dll;
@@ -42,7 +49,55 @@ struct NelloApi {
     bool (*setSubMenuButtonId)(HMENU, unsigned) = nullptr;
     void (*setLookMode)(int) = nullptr;
     void (*unLoadToolbars)() = nullptr;
+    bool (*install)(HWND) = nullptr;
+    bool (*unInstall)(HWND) = nullptr;
 };
+
+// Type, item data and text of every item.
+std::vector<std::tuple<UINT, ULONG_PTR, std::string>> itemsOf(HMENU menu)
+{
+    std::vector<std::tuple<UINT, ULONG_PTR, std::string>> items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[512] = "";
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        GetMenuItemInfoA(menu, i, TRUE, &info);
+        items.emplace_back(info.fType, info.dwItemData, info.dwTypeData ? text : "");
+    }
+    return items;
+}
+
+LRESULT CALLBACK hostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Runs inside the open menu: unloads the library there and then.
+struct UnloadInMenu {
+    HMODULE dll;
+    HMENU popup;
+    HWND window;
+    bool wasConverted = false;
+    bool restoredAtUnload = false;
+    bool windowRestored = false;
+    std::vector<std::tuple<UINT, ULONG_PTR, std::string>> before;
+};
+UnloadInMenu* g_unload = nullptr;
+
+void CALLBACK unloadTick(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    UnloadInMenu& u = *g_unload;
+    u.wasConverted = GetMenuItemCount(u.popup) == static_cast<int>(u.before.size()) + 1 &&
+                     (std::get<0>(itemsOf(u.popup)[1]) & MFT_OWNERDRAW);
+    FreeLibrary(u.dll);
+    u.restoredAtUnload = itemsOf(u.popup) == u.before;
+    u.windowRestored = GetWindowLongPtrA(u.window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(hostProc);
+    EndMenu();
+}
 
 bool isIcon(HICON icon)
 {
@@ -100,6 +155,41 @@ TEST(LibraryLoading, GivesBackOnlyItsOwnGradientLibraryReference)
         if (own)
             FreeLibrary(own);
     }
+}
+
+TEST(LibraryLoading, UnloadConvertsOpenPopupsBackAndRestoresEveryInstalledWindow)
+{
+    HWND window = testing_support::createTopLevelWindow("host", hostProc);
+    HWND second = testing_support::createTopLevelWindow("second host", hostProc);
+    HMENU popup = CreatePopupMenu();
+    AppendMenuA(popup, MF_STRING, 1, "&First\tCtrl+F");
+    AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(popup, MF_STRING, 2, std::string(300, 'L').c_str());
+    HMODULE dll = LoadLibraryA("Nellolib.dll");
+    ASSERT_NE(dll, nullptr);
+    NelloApi api(dll);
+    ASSERT_TRUE(api.complete());
+    ASSERT_TRUE(api.install(window));
+    ASSERT_TRUE(api.install(second));
+    ASSERT_TRUE(api.setCaption(popup, "Caption"));
+    UnloadInMenu unload{dll, popup, window, false, false, false, {}};
+    unload.before = itemsOf(popup);
+    g_unload = &unload;
+    SetTimer(nullptr, 0, 50, unloadTick);
+    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN, 100, 100, 0, window, nullptr);
+    testing_support::pumpMessages(0);
+    g_unload = nullptr;
+    EXPECT_TRUE(unload.wasConverted);
+    EXPECT_TRUE(unload.restoredAtUnload);
+    EXPECT_TRUE(unload.windowRestored);
+    EXPECT_EQ(itemsOf(popup), unload.before);
+    EXPECT_EQ(GetWindowLongPtrA(second, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(hostProc));
+    EXPECT_EQ(GetModuleHandleA("Nellolib.dll"), nullptr);
+    // Both windows still work with the library gone.
+    EXPECT_TRUE(SetWindowTextA(second, "still alive"));
+    DestroyMenu(popup);
+    DestroyWindow(second);
+    DestroyWindow(window);
 }
 
 }  // namespace

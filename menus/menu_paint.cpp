@@ -1,0 +1,290 @@
+// Painting of the library's menu items: caption band, separator, and command
+// items with their image or check mark, label, accelerator and sub-menu
+// indicator. A selected item gets raised frames instead of a highlight fill.
+#include "menu_state.h"
+#include "greyscale.h"
+#include "gdi_owners.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// What a command item looks like in its current state, worked out once.
+struct ItemLook {
+    bool selected;
+    bool grayed;
+    bool checked;
+    bool isDefault;
+    bool noAccel;
+    COLORREF light;
+    COLORREF dark;
+};
+
+ItemLook lookOf(UINT state)
+{
+    ItemLook look = {};
+    look.selected = (state & ODS_SELECTED) != 0;
+    look.grayed = (state & ODS_GRAYED) != 0;
+    look.checked = (state & ODS_CHECKED) != 0;
+    look.isDefault = (state & ODS_DEFAULT) != 0;
+    look.noAccel = (state & ODS_NOACCEL) != 0;
+    look.light = look.selected ? g_highlightColor : g_menuColor;
+    look.dark = look.selected ? g_shadowColor : g_menuColor;
+    return look;
+}
+
+// The gradient function takes 16-bit channels.
+TRIVERTEX vertex(LONG x, LONG y, COLORREF colour)
+{
+    TRIVERTEX v = {};
+    v.x = x;
+    v.y = y;
+    v.Red = static_cast<COLOR16>(GetRValue(colour) << 8);
+    v.Green = static_cast<COLOR16>(GetGValue(colour) << 8);
+    v.Blue = static_cast<COLOR16>(GetBValue(colour) << 8);
+    return v;
+}
+
+void drawCaption(HDC dc, const RECT& item, const MenuItemData& record)
+{
+    const RECT frame = {item.left, item.top, item.right, item.bottom - 2};
+    DrawTwoColorFrame(dc, frame, g_highlightColor, g_shadowColor);
+    RECT band = {item.left + 1, item.top + 1, item.right - 1, item.bottom - 3};
+    if (g_gradientFill) {
+        TRIVERTEX ends[2] = {vertex(band.left, band.top, g_captionColor),
+                             vertex(band.right, band.bottom, g_captionGradientColor)};
+        GRADIENT_RECT rect = {0, 1};
+        g_gradientFill(dc, ends, 2, &rect, 1, GRADIENT_FILL_RECT_H);
+    } else {
+        FillRectWithColor(dc, band, g_captionColor);
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, g_captionTextColor);
+    owners::Selection font(dc, g_captionFont);
+    DrawTextA(dc, record.text, -1, &band, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+}
+
+void drawSeparator(HDC dc, const RECT& item)
+{
+    RECT line = {item.left, item.top + ((item.bottom - item.top) >> 1), item.right, item.bottom};
+    DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+}
+
+// The system's check mark or bullet, black on white, combined so that the
+// white leaves the menu as it is.
+void drawCheckMark(HDC dc, int x, int y, int width, int height, bool radio, bool grayed)
+{
+    owners::Bitmap mark(CreateCompatibleBitmap(dc, width, height));
+    owners::MemoryDc memory(CreateCompatibleDC(dc));
+    if (!mark || !memory)
+        return;
+    {
+        owners::Selection selected(memory.get(), mark.get());
+        RECT box = {0, 0, width, height};
+        DrawFrameControl(memory.get(), &box, DFC_MENU, radio ? DFCS_MENUBULLET : DFCS_MENUCHECK);
+        if (!grayed) {
+            BitBlt(dc, x, y, width, height, memory.get(), 0, 0, SRCAND);
+            return;
+        }
+    }
+    memory.reset();
+    DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(mark.get()), 0, x, y, width, height,
+               DST_BITMAP | DSS_DISABLED);
+}
+
+void drawCheckBox(HDC dc, const RECT& iconBox, const MenuItemData& record, const ItemLook& look)
+{
+    if (look.selected) {
+        FillRectWithColor(dc, iconBox, g_menuColor);
+    } else {
+        SetTextColor(dc, g_highlightColor);
+        FillRect(dc, &iconBox, g_halftoneBrush);
+    }
+    if (record.imageIndex == -1) {
+        const int width = iconBox.right - iconBox.left - 2;
+        const int height = iconBox.bottom - iconBox.top - 2;
+        drawCheckMark(dc, iconBox.left + 1, iconBox.top + 1, width, height, (record.type & MFT_RADIOCHECK) != 0,
+                      look.grayed);
+    }
+    DrawTwoColorFrame(dc, iconBox, g_shadowColor, g_highlightColor);
+}
+
+void drawImage(HDC dc, const RECT& iconBox, const MenuItemData& record, const ItemLook& look)
+{
+    owners::Icon icon(g_imageList ? ImageList_GetIcon(g_imageList, record.imageIndex, ILD_NORMAL) : nullptr);
+    if (!icon)
+        return;
+    const int x = iconBox.left + ((iconBox.right - iconBox.left - g_imageWidth) >> 1);
+    const int y = iconBox.top + ((iconBox.bottom - iconBox.top - g_imageHeight) >> 1);
+    if (g_lookMode == 1 && !look.selected && !look.grayed) {
+        DrawGrayIcon(dc, x, y, icon.get());
+        return;
+    }
+    DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.get()), 0, x, y, g_imageWidth, g_imageHeight,
+               DST_ICON | (look.grayed ? DSS_DISABLED : 0));
+}
+
+// A square box at the right end of the item, with the size grip in it.
+void drawSubMenuIndicator(HDC dc, const RECT& item, int height, const ItemLook& look)
+{
+    RECT box = {item.right - height + 3, item.top + 3, item.right - 3, item.bottom - 3};
+    if (look.selected) {
+        DrawTwoColorFrame(dc, box, g_shadowColor, g_highlightColor);
+        InflateRect(&box, -1, -1);
+    }
+    DrawFrameControl(dc, &box, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+}
+
+void drawCommand(HDC dc, const RECT& item, const MenuItemData& record, const ItemLook& look)
+{
+    const int height = item.bottom - item.top;
+    const int column = IconColumnWidth(g_imageWidth, height);
+    const RECT iconBox = {item.left + 1, item.top + 1, item.left + column - 1, item.bottom - 1};
+    const bool hasImage = record.imageIndex != -1;
+    if (look.checked)
+        drawCheckBox(dc, iconBox, record, look);
+    if (hasImage) {
+        drawImage(dc, iconBox, record, look);
+        if (!record.hasSubMenu)
+            DrawTwoColorFrame(dc, {item.left, item.top, item.left + column, item.bottom}, look.light, look.dark);
+    }
+    if (hasImage && !record.hasSubMenu)
+        DrawTwoColorFrame(dc, {item.left + column + 1, item.top, item.right, item.bottom}, look.light, look.dark);
+    else
+        DrawTwoColorFrame(dc, item, look.light, look.dark);
+
+    SetTextColor(dc, look.selected ? g_hotColor : g_menuTextColor);
+    SetBkMode(dc, OPAQUE);
+    {
+        owners::Selection font(dc, look.isDefault ? g_menuBoldFont : g_menuFont);
+        DrawItemText(dc, {item.left + column + 4, item.top, item.right - height, item.bottom}, record.text,
+                     look.grayed, look.noAccel);
+    }
+    if (record.hasSubMenu)
+        drawSubMenuIndicator(dc, item, height, look);
+}
+
+SIZE extentOf(HDC dc, const char* text, int length)
+{
+    SIZE extent = {0, 0};
+    GetTextExtentPoint32A(dc, text, length, &extent);
+    return extent;
+}
+
+void drawPrefixText(HDC dc, const char* text, int x, int y, int height, UINT flags)
+{
+    const int length = static_cast<int>(std::strlen(text));
+    const SIZE extent = extentOf(dc, text, length);
+    DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(text), static_cast<WPARAM>(length), x, y, extent.cx,
+               height, flags);
+}
+
+}  // namespace
+
+void DrawTwoColorFrame(HDC dc, const RECT& r, COLORREF light, COLORREF dark)
+{
+    owners::Pen lightPen(CreatePen(PS_SOLID, 0, light));
+    owners::Pen darkPen(CreatePen(PS_SOLID, 0, dark));
+    HGDIOBJ previous = SelectObject(dc, lightPen.get());
+    MoveToEx(dc, r.left, r.bottom - 1, nullptr);
+    LineTo(dc, r.left, r.top);
+    LineTo(dc, r.right - 1, r.top);
+    SelectObject(dc, darkPen.get());
+    LineTo(dc, r.right - 1, r.bottom - 1);
+    LineTo(dc, r.left - 1, r.bottom - 1);
+    SelectObject(dc, previous);
+}
+
+void FillRectWithColor(HDC dc, const RECT& r, COLORREF colour)
+{
+    owners::Brush brush(CreateSolidBrush(colour));
+    FillRect(dc, &r, brush.get());
+}
+
+void DrawItemText(HDC dc, const RECT& r, const char* text, bool disabled, bool hidePrefixes)
+{
+    char label[256];
+    std::strncpy(label, text, sizeof label - 1);
+    label[sizeof label - 1] = '\0';
+    const int textHeight = extentOf(dc, label, static_cast<int>(std::strlen(label))).cy;
+
+    // The last tab splits label and accelerator.
+    const char* accelerator = nullptr;
+    char acceleratorText[256] = "";
+    if (char* tab = std::strrchr(label, '\t')) {
+        std::strcpy(acceleratorText, tab + 1);
+        accelerator = acceleratorText;
+        *tab = '\0';
+    }
+    if (hidePrefixes) {
+        char* out = label;
+        for (const char* in = label; *in; ++in)
+            if (*in != '&')
+                *out++ = *in;
+        *out = '\0';
+    }
+    const int offset = (r.bottom - r.top - textHeight) / 2;
+    const UINT flags = DST_PREFIXTEXT | (disabled ? DSS_DISABLED : 0);
+    drawPrefixText(dc, label, r.left, r.top + offset, textHeight, flags);
+    // A text that begins with its tab still shows its accelerator.
+    if (accelerator) {
+        const int width = extentOf(dc, accelerator, static_cast<int>(std::strlen(accelerator))).cx;
+        drawPrefixText(dc, accelerator, r.right - width, r.top + offset, textHeight, flags);
+    }
+}
+
+void DrawGrayIcon(HDC dc, int x, int y, HICON icon)
+{
+    const int width = g_imageWidth, height = g_imageHeight;
+    owners::Bitmap bitmap(CreateCompatibleBitmap(dc, width, height));
+    owners::MemoryDc memory(CreateCompatibleDC(dc));
+    if (!bitmap || !memory)
+        return;
+    {
+        // The icon's opaque area is blacked out on the target first.
+        owners::Selection selected(memory.get(), bitmap.get());
+        DrawIconEx(memory.get(), 0, 0, icon, width, height, 0, nullptr, DI_MASK);
+        BitBlt(dc, x, y, width, height, memory.get(), 0, 0, SRCAND);
+        FillRectWithColor(memory.get(), {0, 0, width, height}, RGB(0, 0, 0));
+        DrawIconEx(memory.get(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+    }
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t(3);
+    std::vector<std::uint8_t> pixels(stride * height);
+    GetDIBits(dc, bitmap.get(), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    GreyscaleBgrRows(pixels.data(), width, height, stride);
+    SetDIBits(dc, bitmap.get(), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    // On black, the grey image fills the blacked-out area and leaves the rest.
+    owners::Selection selected(memory.get(), bitmap.get());
+    BitBlt(dc, x, y, width, height, memory.get(), 0, 0, SRCPAINT);
+}
+
+bool DrawMenuItem(const DRAWITEMSTRUCT* dis)
+{
+    if (!dis || dis->CtlType != ODT_MENU)
+        return false;
+    const MenuItemData* record = AsMenuItemData(dis->itemData);
+    if (!record)
+        return false;
+    HDC dc = dis->hDC;
+    SelectClipRgn(dc, nullptr);
+    if (record->isCaption) {
+        drawCaption(dc, dis->rcItem, *record);
+        return true;
+    }
+    if (record->type & MFT_SEPARATOR)
+        drawSeparator(dc, dis->rcItem);
+    else
+        drawCommand(dc, dis->rcItem, *record, lookOf(dis->itemState));
+    // Nothing more reaches this item's pixels until the next paint: the
+    // system's own sub-menu arrow among them.
+    SelectClipRgn(dc, g_emptyRegion);
+    return true;
+}

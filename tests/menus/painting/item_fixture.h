@@ -1,0 +1,44 @@
+// A fresh menu library with the fixture icon as image 0 (16 x 16), and
+// records made the way the conversion makes them.
+#pragma once
+
+#include "menu_state.h"
+#include "nellolib.h"
+#include "tavro_fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+struct RecordDeleter {
+    void operator()(MenuItemData* record) const { FreeMenuItemData(record); }
+};
+using Record = std::unique_ptr<MenuItemData, RecordDeleter>;
+
+inline Record makeRecord(const char* text, UINT type = MFT_STRING, int image = -1)
+{
+    Record record(NewMenuItemData());
+    SetMenuItemText(*record, text, std::strlen(text));
+    record->type = type | MFT_OWNERDRAW;
+    record->imageIndex = image;
+    return record;
+}
+
+class ItemTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InitMenuLibrary();
+        fixtures = LoadLibraryA(TAVRO_FIXTURES_DLL);
+        ASSERT_NE(fixtures, nullptr);
+    }
+    void TearDown() override
+    {
+        ShutdownMenuLibrary();
+        FreeLibrary(fixtures);
+    }
+    void addColourIcon() { ASSERT_TRUE(Nello_AddIcon(fixtures, FIXTURE_ICON_COLOURS, 1)); }
+
+    HINSTANCE fixtures = nullptr;
+};
