@@ -8,12 +8,13 @@
 
 namespace {
 
-// Every record alive now. Made on first use and never destroyed, so it
-// outlives every static object that might still ask about item data.
+// Every record alive now. Made on first use; destroyed with the module's
+// static objects, which happens after the entry point's teardown has
+// freed every record.
 std::unordered_set<const MenuItemData*>& liveRecords()
 {
-    static auto* records = new std::unordered_set<const MenuItemData*>;
-    return *records;
+    static std::unordered_set<const MenuItemData*> records;
+    return records;
 }
 
 }  // namespace

@@ -8,7 +8,10 @@
 // Install a window and every popup menu it opens (its menu bar's popups,
 // their sub-menus, context menus it owns; not its window menu) is drawn by
 // the library while open and given back exactly as it was at the close.
-// Items with item data or owner-drawing of the host's own are left alone.
+// While open, each converted item is owner-drawn and carries the library's
+// record as item data (it begins with the bytes "mid0"); texts longer than
+// 255 characters are drawn cut and given back whole. Items with item data of
+// the host's own, owner-drawn items and bitmap items are left alone.
 //
 // Every function must be called on the thread that owns the host's windows
 // (its user-interface thread); the library takes no locks. Functions that

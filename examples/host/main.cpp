@@ -23,7 +23,8 @@ void check(bool result)
 void enhanceButtons(HWND dialog)
 {
     check(Tavro_Install(dialog));
-    for (unsigned id : {IDC_OPEN, IDC_SAVE, IDC_MORE, IDC_BOLD})
+    const unsigned ids[] = {IDC_OPEN, IDC_SAVE, IDC_MORE, IDC_BOLD};
+    for (unsigned id : ids)
         check(Tavro_SetGlisk(dialog, id, true));
     check(Tavro_SetMode(dialog, IDC_MORE, TavroSplitDown));
     check(Tavro_SetMode(dialog, IDC_BOLD, TavroToggle));

@@ -34,6 +34,33 @@ void pumpFor(DWORD milliseconds)
     } while (static_cast<LONG>(end - GetTickCount()) > 0);
 }
 
+// Wine's default hot-tracking colour is a light grey that hot text can hardly
+// be read in; for the showcase's run the session gets the Windows default,
+// and both libraries follow the change as they follow any colour change.
+class ReadableHotTracking {
+public:
+    ReadableHotTracking() : previous_(GetSysColor(COLOR_HOTLIGHT))
+    {
+        const int light = GetRValue(previous_) + GetGValue(previous_) + GetBValue(previous_);
+        if (light > 3 * 200) {
+            const int element = COLOR_HOTLIGHT;
+            const COLORREF readable = RGB(0, 102, 204);
+            changed_ = SetSysColors(1, &element, &readable);
+        }
+    }
+    ~ReadableHotTracking()
+    {
+        if (changed_) {
+            const int element = COLOR_HOTLIGHT;
+            SetSysColors(1, &element, &previous_);
+        }
+    }
+
+private:
+    COLORREF previous_;
+    bool changed_ = false;
+};
+
 int runInteractive(HINSTANCE instance)
 {
     bool ok = true;
@@ -123,6 +150,7 @@ int main(int argc, char** argv)
 {
     InitCommonControls();
     HINSTANCE instance = GetModuleHandleA(nullptr);
+    showcase::ReadableHotTracking hotTracking;
     if (argc == 3 && std::strcmp(argv[1], "--pictures") == 0)
         return showcase::runPictures(instance, argv[2]);
     return showcase::runInteractive(instance);

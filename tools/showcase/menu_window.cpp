@@ -2,6 +2,8 @@
 // only, and the scripted walk through open popups that captures them.
 #include "menu_window.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "gallery.h"
@@ -118,16 +120,40 @@ BOOL CALLBACK addMenuWindow(HWND window, LPARAM lParam)
 {
     char name[16] = "";
     GetClassNameA(window, name, sizeof name);
-    if (std::strcmp(name, "#32768") == 0 && IsWindowVisible(window)) {
-        auto* all = reinterpret_cast<RECT*>(lParam);
-        RECT r;
-        GetWindowRect(window, &r);
-        if (IsRectEmpty(all))
-            *all = r;
-        else
-            UnionRect(all, all, &r);
-    }
+    if (std::strcmp(name, "#32768") == 0 && IsWindowVisible(window))
+        reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(window);
     return TRUE;
+}
+
+// The open popups as they overlap on screen, on a plain background.
+Picture captureOpenPopups()
+{
+    std::vector<HWND> popups;
+    EnumWindows(addMenuWindow, reinterpret_cast<LPARAM>(&popups));
+    RECT all{};
+    for (HWND p : popups) {
+        RECT r;
+        GetWindowRect(p, &r);
+        if (IsRectEmpty(&all))
+            all = r;
+        else
+            UnionRect(&all, &all, &r);
+    }
+    Picture picture;
+    picture.width = all.right - all.left;
+    picture.height = all.bottom - all.top;
+    picture.pixels.assign(static_cast<size_t>(std::max(picture.width, 0)) * std::max(picture.height, 0), 0xFAFAF7);
+    // EnumWindows lists the topmost first: paint in reverse so it ends on top.
+    for (auto it = popups.rbegin(); it != popups.rend(); ++it) {
+        RECT r;
+        GetWindowRect(*it, &r);
+        const Picture one = captureScreen(r);
+        for (int y = 0; y < one.height; ++y)
+            for (int x = 0; x < one.width; ++x)
+                picture.pixels[static_cast<size_t>(y + r.top - all.top) * picture.width + (x + r.left - all.left)] =
+                    one.pixels[static_cast<size_t>(y) * one.width + x];
+    }
+    return picture;
 }
 
 void sendKey(UINT key)
@@ -149,12 +175,9 @@ void CALLBACK walkStep(HWND window, UINT, UINT_PTR timer, DWORD)
         if (walk.openSubMenu)
             sendKey(VK_RIGHT);
         break;
-    case 2: {
-        RECT all{};
-        EnumWindows(addMenuWindow, reinterpret_cast<LPARAM>(&all));
-        walk.picture = captureScreen(all);
+    case 2:
+        walk.picture = captureOpenPopups();
         break;
-    }
     default:
         KillTimer(window, timer);
         EndMenu();
@@ -239,14 +262,22 @@ Item readItem(HMENU menu, int position)
 // Compares with a copy of the menu fresh from the resource.
 bool itemsAreTheHosts(HMENU menu, HMENU original)
 {
-    if (GetMenuItemCount(menu) != GetMenuItemCount(original))
+    if (GetMenuItemCount(menu) != GetMenuItemCount(original)) {
+        std::fprintf(stderr, "showcase: a popup has %d items, had %d\n", GetMenuItemCount(menu),
+                     GetMenuItemCount(original));
         return false;
+    }
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         const Item now = readItem(menu, i);
         const Item then = readItem(original, i);
-        if ((now.info.fType & MFT_OWNERDRAW) || now.info.dwItemData || now.info.wID != then.info.wID
-            || std::strcmp(now.text, then.text) != 0)
+        // A popup item's identifier is its sub-menu's handle, which differs between copies.
+        const bool sameId = now.info.hSubMenu ? then.info.hSubMenu != nullptr : now.info.wID == then.info.wID;
+        if ((now.info.fType & MFT_OWNERDRAW) || now.info.dwItemData || !sameId
+            || std::strcmp(now.text, then.text) != 0) {
+            std::fprintf(stderr, "showcase: item %d is \"%s\" (type %#x, data %#llx), was \"%s\"\n", i, now.text,
+                         now.info.fType, static_cast<unsigned long long>(now.info.dwItemData), then.text);
             return false;
+        }
         if (now.info.hSubMenu && !itemsAreTheHosts(now.info.hSubMenu, then.info.hSubMenu))
             return false;
     }

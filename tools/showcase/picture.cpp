@@ -58,10 +58,10 @@ struct ComRelease {
 Picture captureWindow(HWND window)
 {
     RECT r{};
-    if (!GetWindowRect(window, &r))
+    if (!GetClientRect(window, &r))
         return {};
-    HDC dc = GetWindowDC(window);
-    Picture picture = copyFromDc(dc, 0, 0, r.right - r.left, r.bottom - r.top);
+    HDC dc = GetDC(window);
+    Picture picture = copyFromDc(dc, 0, 0, r.right, r.bottom);
     ReleaseDC(window, dc);
     return picture;
 }

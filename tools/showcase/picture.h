@@ -22,8 +22,8 @@ struct Picture {
     }
 };
 
-// What the window shows now: its whole window rectangle, read back from the
-// surface the window system paints it on.
+// What the window's client area shows now, read back from the surface the
+// window system paints it on.
 Picture captureWindow(HWND window);
 
 // A rectangle of the screen, in screen coordinates.

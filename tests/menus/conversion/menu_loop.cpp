@@ -42,12 +42,12 @@ std::vector<ItemState> itemsOf(HMENU menu)
         std::string text(info.cch + 1, '\0');
         info = {};
         info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA | MIIM_STRING;
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA | MIIM_STRING | MIIM_BITMAP;
         info.dwTypeData = text.data();
         info.cch = static_cast<UINT>(text.size());
         GetMenuItemInfoA(menu, i, TRUE, &info);
         text.resize(info.dwTypeData ? std::char_traits<char>::length(text.c_str()) : 0);
-        items.push_back({info.fType, info.fState, info.wID, info.hSubMenu, info.dwItemData, text});
+        items.push_back({info.fType, info.fState, info.wID, info.hSubMenu, info.dwItemData, text, info.hbmpItem});
     }
     return items;
 }
@@ -55,7 +55,7 @@ std::vector<ItemState> itemsOf(HMENU menu)
 std::ostream& operator<<(std::ostream& out, const ItemState& item)
 {
     return out << "{type " << std::hex << item.type << " state " << item.state << " id " << item.id << " sub "
-               << item.subMenu << " data " << item.data << std::dec << " text \"" << item.text.substr(0, 40)
+               << item.subMenu << " data " << item.data << " bitmap " << item.bitmap << std::dec << " text \"" << item.text.substr(0, 40)
                << (item.text.size() > 40 ? "...\" (" + std::to_string(item.text.size()) + ")" : "\"") << "}";
 }
 

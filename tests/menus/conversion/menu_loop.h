@@ -20,11 +20,12 @@ struct ItemState {
     HMENU subMenu;
     ULONG_PTR data;
     std::string text;
+    HBITMAP bitmap;
     bool operator==(const ItemState& o) const
     {
         // The system itself marks the last highlighted item.
         return type == o.type && (state & ~MFS_HILITE) == (o.state & ~MFS_HILITE) && id == o.id && subMenu == o.subMenu && data == o.data &&
-               text == o.text;
+               text == o.text && bitmap == o.bitmap;
     }
 };
 std::vector<ItemState> itemsOf(HMENU menu);

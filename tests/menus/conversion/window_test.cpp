@@ -153,12 +153,17 @@ TEST_F(ConvertRules, HostItemsAndDataAreUntouchedBeforeDuringAndAfter)
     appendItem(popup, 2, nullptr, MFT_OWNERDRAW, 0, nullptr, 0x1234);  // host-drawn, data not a pointer
     appendItem(popup, 3, "host data", MFT_STRING, 0, nullptr, 0x55);
     appendItem(popup, 4, "plain too");
+    // A bitmap item: its handle lives where a text would, so it is not converted.
+    HBITMAP picture = CreateBitmap(8, 8, 1, 32, nullptr);
+    ASSERT_TRUE(AppendMenuA(popup, MF_BITMAP, 5, reinterpret_cast<LPCSTR>(picture)));
     const auto before = itemsOf(popup);
+    ASSERT_EQ(before[4].bitmap, picture);
     track(popup, {[&] {
               const auto now = itemsOf(popup);
               ASSERT_EQ(now.size(), before.size());
               EXPECT_EQ(now[1], before[1]);
               EXPECT_EQ(now[2], before[2]);
+              EXPECT_EQ(now[4], before[4]);
               EXPECT_NE(recordAt(popup, 0), nullptr);
               EXPECT_NE(recordAt(popup, 3), nullptr);
           }});
@@ -168,6 +173,7 @@ TEST_F(ConvertRules, HostItemsAndDataAreUntouchedBeforeDuringAndAfter)
         hostMeasured += message == WM_MEASUREITEM;
     EXPECT_GE(hostMeasured, 1) << "the host measures its own item";
     DestroyMenu(popup);
+    DeleteObject(picture);
 }
 
 TEST_F(ConvertRules, CaptionDeletedOnlyWhenPositionZeroIsTheLibrarysCaption)

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <random>
 #include <vector>
 
 class MenuLibraryTest : public ::testing::Test {
@@ -41,3 +42,11 @@ struct FixtureResource {
     std::size_t size;
 };
 FixtureResource fixtureResource(HINSTANCE module, int id, LPCSTR type);
+
+std::vector<unsigned char> resourceBytes(HINSTANCE module, int id, LPCSTR type);
+void put16(std::vector<unsigned char>& bytes, std::size_t at, std::uint16_t value);
+void put32(std::vector<unsigned char>& bytes, std::size_t at, std::uint32_t value);
+
+// Changes resource bytes at random, one to three times: a byte, a header
+// field set to an edge value, or a cut. True when cutting was the only change.
+bool mutateResource(std::vector<unsigned char>& bytes, bool isBitmap, std::mt19937& random);

@@ -3,6 +3,7 @@
 // whose resources are malformed.
 #include "core_fixture.h"
 #include "nellolib.h"
+#include "toolbar_resource.h"
 
 #include <cstdio>
 #include <string>
@@ -113,8 +114,8 @@ TEST_F(ToolbarLoading, MissingResourcesAreRefusedWithNothingRegistered)
     EXPECT_TRUE(g_commandImages.empty());
 }
 
-// A copy of the fixture module whose resources are replaced by malformed
-// ones, one case per identifier.
+// A copy of the fixture module holding, instead of its own resources, one
+// bitmap and toolbar pair per case, at identifiers kFirstCase onwards.
 class MalformedModule : public MenuLibraryTest {
 protected:
     struct Case {
@@ -122,13 +123,16 @@ protected:
         std::vector<unsigned char> bitmap;
         std::vector<unsigned char> toolbar;
     };
+    static constexpr WORD kFirstCase = 1000;
 
-    static std::vector<unsigned char> bytesOf(FixtureResource r)
+    void SetUp() override
     {
-        const auto* p = static_cast<const unsigned char*>(r.data);
-        return std::vector<unsigned char>(p, p + r.size);
+        MenuLibraryTest::SetUp();
+        bitmap = resourceBytes(fixtures, FIXTURE_TOOLBAR_4BIT, reinterpret_cast<LPCSTR>(RT_BITMAP));
+        toolbar = resourceBytes(fixtures, FIXTURE_TOOLBAR_4BIT, MAKEINTRESOURCEA(241));
+        ASSERT_FALSE(bitmap.empty());
+        ASSERT_FALSE(toolbar.empty());
     }
-
     void TearDown() override
     {
         if (module)
@@ -138,24 +142,46 @@ protected:
         MenuLibraryTest::TearDown();
     }
 
+    void buildModule(const std::vector<Case>& cases)
+    {
+        char temp[MAX_PATH], original[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        path = std::string(temp) + "MalformedFixtures.dll";
+        GetModuleFileNameA(fixtures, original, MAX_PATH);
+        ASSERT_TRUE(CopyFileA(original, path.c_str(), FALSE));
+        HANDLE update = BeginUpdateResourceA(path.c_str(), TRUE);
+        ASSERT_NE(update, nullptr);
+        for (std::size_t i = 0; i < cases.size(); ++i) {
+            const WORD id = static_cast<WORD>(kFirstCase + i);
+            auto& c = const_cast<Case&>(cases[i]);
+            UpdateResourceA(update, reinterpret_cast<LPCSTR>(RT_BITMAP), MAKEINTRESOURCEA(id), 0, c.bitmap.data(),
+                            static_cast<DWORD>(c.bitmap.size()));
+            UpdateResourceA(update, MAKEINTRESOURCEA(241), MAKEINTRESOURCEA(id), 0, c.toolbar.data(),
+                            static_cast<DWORD>(c.toolbar.size()));
+        }
+        ASSERT_TRUE(EndUpdateResourceA(update, FALSE));
+        module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(module, nullptr);
+    }
+
+    // Nothing of any refused case may be left behind.
+    void expectNothingRegistered()
+    {
+        EXPECT_EQ(g_imageWidth, 0);
+        EXPECT_EQ(imageCount(), 0);
+        EXPECT_TRUE(g_toolbars.empty());
+        EXPECT_TRUE(g_commandImages.empty());
+    }
+
+    std::vector<unsigned char> bitmap, toolbar;
     HMODULE module = nullptr;
     std::string path;
 };
 
-void put32(std::vector<unsigned char>& b, std::size_t at, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        b.at(at + i) = static_cast<unsigned char>(v >> (8 * i));
-}
-
 TEST_F(MalformedModule, RefusedWithNothingRegistered)
 {
-    const auto bitmap = bytesOf(fixtureResource(fixtures, FIXTURE_TOOLBAR_4BIT, reinterpret_cast<LPCSTR>(RT_BITMAP)));
-    const auto toolbar = bytesOf(fixtureResource(fixtures, FIXTURE_TOOLBAR_4BIT, MAKEINTRESOURCEA(241)));
-    ASSERT_FALSE(bitmap.empty());
-    ASSERT_FALSE(toolbar.empty());
-
     std::vector<Case> cases;
+    cases.push_back({"sound pair, proving the rewritten module usable", bitmap, toolbar});
     auto toolbarWithCount = toolbar;
     toolbarWithCount[6] = 200;
     cases.push_back({"count past the toolbar resource", bitmap, toolbarWithCount});
@@ -172,40 +198,53 @@ TEST_F(MalformedModule, RefusedWithNothingRegistered)
     auto hugeHeader = bitmap;
     put32(hugeHeader, 0, 0xFFFFFFF0);
     cases.push_back({"header size past the resource", hugeHeader, toolbar});
+    buildModule(cases);
 
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    path = std::string(temp) + "MalformedFixtures.dll";
-    char original[MAX_PATH];
-    GetModuleFileNameA(fixtures, original, MAX_PATH);
-    ASSERT_TRUE(CopyFileA(original, path.c_str(), FALSE));
-    HANDLE update = BeginUpdateResourceA(path.c_str(), TRUE);
-    ASSERT_NE(update, nullptr);
-    for (std::size_t i = 0; i < cases.size(); ++i) {
-        const WORD id = static_cast<WORD>(1000 + i);
-        UpdateResourceA(update, reinterpret_cast<LPCSTR>(RT_BITMAP), MAKEINTRESOURCEA(id), 0,
-                        cases[i].bitmap.data(), static_cast<DWORD>(cases[i].bitmap.size()));
-        UpdateResourceA(update, MAKEINTRESOURCEA(241), MAKEINTRESOURCEA(id), 0, cases[i].toolbar.data(),
-                        static_cast<DWORD>(cases[i].toolbar.size()));
-    }
-    // One sound pair proves the rewritten module itself is usable.
-    UpdateResourceA(update, reinterpret_cast<LPCSTR>(RT_BITMAP), MAKEINTRESOURCEA(999), 0,
-                    const_cast<unsigned char*>(bitmap.data()), static_cast<DWORD>(bitmap.size()));
-    UpdateResourceA(update, MAKEINTRESOURCEA(241), MAKEINTRESOURCEA(999), 0,
-                    const_cast<unsigned char*>(toolbar.data()), static_cast<DWORD>(toolbar.size()));
-    ASSERT_TRUE(EndUpdateResourceA(update, FALSE));
-    module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(module, nullptr);
-
-    for (std::size_t i = 0; i < cases.size(); ++i) {
-        SCOPED_TRACE(cases[i].name);
-        EXPECT_FALSE(Nello_LoadToolbar(module, static_cast<unsigned int>(1000 + i)));
-        EXPECT_EQ(g_imageWidth, 0);
-        EXPECT_TRUE(g_toolbars.empty());
-        EXPECT_TRUE(g_commandImages.empty());
-    }
-    EXPECT_TRUE(Nello_LoadToolbar(module, 999));
+    ASSERT_TRUE(Nello_LoadToolbar(module, kFirstCase));
     EXPECT_EQ(imageCount(), 2);
+    Nello_UnLoadToolbars();
+    for (std::size_t i = 1; i < cases.size(); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        EXPECT_FALSE(Nello_LoadToolbar(module, static_cast<unsigned int>(kFirstCase + i)));
+        expectNothingRegistered();
+    }
+}
+
+// Random damage to sound pairs: whatever is refused leaves nothing behind,
+// and whatever is taken is what the bounded readers accept.
+TEST_F(MalformedModule, MutatedPairsRegisterOnlyWhatReadsSoundly)
+{
+    std::mt19937 random(1210);
+    std::vector<Case> cases;
+    for (int i = 0; i < 300; ++i) {
+        Case c{"mutated", bitmap, toolbar};
+        if (i % 3 != 1)
+            mutateResource(c.bitmap, true, random);
+        if (i % 3 != 0)
+            mutateResource(c.toolbar, false, random);
+        cases.push_back(std::move(c));
+    }
+    buildModule(cases);
+    int taken = 0;
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(i);
+        Nello_UnLoadToolbars();
+        DecodedBitmap decoded;
+        ToolbarLayout layout;
+        const bool sound = DecodeToolbarBitmap(cases[i].bitmap.data(), cases[i].bitmap.size(), CurrentStandardColours(),
+                                               decoded) &&
+                           ParseToolbarResource(cases[i].toolbar.data(), cases[i].toolbar.size(), layout);
+        if (Nello_LoadToolbar(module, static_cast<unsigned int>(kFirstCase + i))) {
+            ++taken;
+            EXPECT_TRUE(sound);
+            EXPECT_EQ(g_imageWidth, layout.buttonWidth);
+            EXPECT_EQ(g_imageHeight, layout.buttonHeight);
+        } else {
+            expectNothingRegistered();
+        }
+    }
+    EXPECT_GT(taken, 0) << "some damage leaves a pair readable";
+    EXPECT_LT(taken, 300);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The bounded readers of toolbar and bitmap resources, fed directly with
-// bytes: every supported form, malformed tables, and a seeded mutation loop
+// bytes: every supported form, malformed tables, and a repeatable random mutation loop
 // whose buffers end at an inaccessible page, so any read past the given
 // length faults and fails the run.
 #include "toolbar_resource.h"
@@ -50,25 +50,6 @@ public:
 private:
     unsigned char* base_;
 };
-
-std::vector<unsigned char> resourceBytes(HINSTANCE module, int id, LPCSTR type)
-{
-    const FixtureResource r = fixtureResource(module, id, type);
-    const auto* p = static_cast<const unsigned char*>(r.data);
-    return p ? std::vector<unsigned char>(p, p + r.size) : std::vector<unsigned char>();
-}
-
-void put16(std::vector<unsigned char>& b, std::size_t at, std::uint16_t v)
-{
-    b[at] = static_cast<unsigned char>(v);
-    b[at + 1] = static_cast<unsigned char>(v >> 8);
-}
-
-void put32(std::vector<unsigned char>& b, std::size_t at, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = static_cast<unsigned char>(v >> (8 * i));
-}
 
 // A 2 x 2 32-bit bitmap in one of the header forms.
 std::vector<unsigned char> dib32(std::uint32_t headerSize, std::uint32_t compression, bool masksAfterHeader,
@@ -262,41 +243,13 @@ TEST_F(BitmapDecoding, MutatedResourcesNeverReadPastTheirLength)
         bitmaps.push_back(resourceBytes(fixtures, id, reinterpret_cast<LPCSTR>(RT_BITMAP)));
         toolbars.push_back(resourceBytes(fixtures, id, MAKEINTRESOURCEA(241)));
     }
-    const std::uint32_t interesting[] = {0, 1, 2, 8, 12, 16, 24, 32, 40, 124, 255, 0x7FFF, 0xFFFF, 0x10000,
-                                         0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
-    const std::size_t headerFields[] = {0, 4, 8, 12, 14, 16, 32};
     std::mt19937 random(20261210);
     GuardedBytes guard;
     for (int round = 0; round < 4000; ++round) {
         const bool isBitmap = round % 2 == 0;
         const auto& source = (isBitmap ? bitmaps : toolbars)[random() % bitmaps.size()];
         auto bytes = source;
-        bool onlyCut = true;
-        for (int mutations = 1 + random() % 3; mutations > 0; --mutations) {
-            switch (random() % 4) {
-            case 0:
-                if (!bytes.empty()) {
-                    bytes[random() % bytes.size()] = static_cast<unsigned char>(random());
-                    onlyCut = false;
-                }
-                break;
-            case 1:
-                if (isBitmap) {
-                    const std::size_t at = headerFields[random() % 7];
-                    if (at + 4 <= bytes.size()) {
-                        put32(bytes, at, interesting[random() % 17]);
-                        onlyCut = false;
-                    }
-                } else if (bytes.size() >= 8) {
-                    put16(bytes, 2 * (random() % 4), static_cast<std::uint16_t>(interesting[random() % 17]));
-                    onlyCut = false;
-                }
-                break;
-            default:
-                bytes.resize(random() % (bytes.size() + 1));
-                break;
-            }
-        }
+        const bool onlyCut = mutateResource(bytes, isBitmap, random);
         const unsigned char* at = guard.place(bytes);
         if (isBitmap) {
             DecodedBitmap bitmap;
