@@ -65,7 +65,8 @@ NELLOLIB_API void Nello_SetLookMode(int mode);
 // identifiers and the look mode stay.
 NELLOLIB_API void Nello_UnLoadToolbars();
 // Subclasses window so that its popups are converted while open. False when
-// window is not a window, is installed already, or cannot be subclassed.
+// window is not a window, belongs to another thread than the calling one, is
+// installed already, or cannot be subclassed.
 // The window uninstalls itself when it is destroyed.
 NELLOLIB_API bool Nello_Install(HWND window);
 // Gives window its previous window procedure back, after converting back
