@@ -183,6 +183,16 @@ void removeCaption(HMENU popup, MenuCaption& caption)
     FreeMenuItemData(record);
 }
 
+}  // namespace
+
+void WithdrawCaption(MenuCaption& caption)
+{
+    if (caption.inserted)
+        removeCaption(caption.menu, caption);
+}
+
+namespace {
+
 void restoreAllOpenMenus()
 {
     RestoreOpenMenus(0xFFFF, nullptr);

@@ -227,6 +227,9 @@ bool Nello_SetCaption(HMENU menu, const char* text)
     if (at < 0)
         return false;
     MenuCaption* caption = g_captions.get<MenuCaption>(at);
+    // Removed while its popup is open: nothing would take the item out at
+    // the close, and the host's popup would keep it for good.
+    WithdrawCaption(*caption);
     g_captions.removeAt(at);
     delete[] caption->text;
     delete caption;

@@ -177,6 +177,8 @@ void DrawGrayIcon(HDC dc, int x, int y, HICON icon);
 LRESULT CALLBACK MenuWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void ConvertMenu(HMENU popup, bool toOwnerDraw);
 void RestoreOpenMenus(UINT flags, HMENU menu);
+// Takes the caption's item out of its popup now, if it is in there.
+void WithdrawCaption(MenuCaption& caption);
 // Teardown: converts open popups back and gives every installed window its
 // own procedure again, so that none is left pointing into unloaded code.
 void ReleaseInstalledWindows();

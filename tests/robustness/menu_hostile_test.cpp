@@ -255,6 +255,8 @@ protected:
              }},
             {"set the popup's caption",
              [](MenuAbuse&, const NelloApi& a, HWND, HMENU p, HMODULE) { a.setCaption(p, "late caption"); }},
+            {"remove the popup's caption",
+             [](MenuAbuse&, const NelloApi& a, HWND, HMENU p, HMODULE) { a.setCaption(p, nullptr); }},
             {"drop every image", [](MenuAbuse&, const NelloApi& a, HWND, HMENU, HMODULE) { a.unLoadToolbars(); }},
             {"drop and register images",
              [](MenuAbuse&, const NelloApi& a, HWND, HMENU, HMODULE m) {
