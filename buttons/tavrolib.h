@@ -48,7 +48,8 @@ constexpr UINT TAVRO_PRESS_NOTIFICATION = WM_USER + 100;  // 1124
 // Extended style bit that asks for a button drawn without any frame.
 constexpr DWORD TAVRO_EX_FRAMELESS = 0x00010000;
 
-// Subclasses the dialog. False if it is already installed or is not a window.
+// Subclasses the dialog. False if it is already installed, is not a window,
+// or belongs to another thread than the calling one.
 TAVROLIB_API bool Tavro_Install(HWND dialog);
 // Restores the dialog's own procedure, then every attached button.
 TAVROLIB_API bool Tavro_UnInstall(HWND dialog);
