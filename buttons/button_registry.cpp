@@ -77,6 +77,10 @@ void HookedDialog::install(HWND dialog)
 {
     buttons.clear();
     hwnd = dialog;
+    // The registry is unsynchronised: a window whose messages another
+    // thread handles would reach it from that thread.
+    if (GetWindowThreadProcessId(dialog, nullptr) != GetCurrentThreadId())
+        throw AttachFailure{dialog};
     prevWndProc = subclass(dialog, DialogWndProc);
     if (!prevWndProc)
         throw AttachFailure{dialog};

@@ -11,6 +11,10 @@
 // (or already is), or a system call failed. Call them on the thread that owns
 // the dialog. Before unloading the library a host needs to do nothing: unload
 // uninstalls every dialog still installed.
+//
+// Linking: find_package(Tavrolib) and Tavrolib::Tavrolib, or libTavrolib.dll.a
+// with MinGW, or Tavrolib.lib with MSVC (every function is exported under its
+// MSVC-decorated name too). Ship Tavrolib.dll beside the program.
 #pragma once
 
 #include <windows.h>
@@ -44,7 +48,8 @@ constexpr UINT TAVRO_PRESS_NOTIFICATION = WM_USER + 100;  // 1124
 // Extended style bit that asks for a button drawn without any frame.
 constexpr DWORD TAVRO_EX_FRAMELESS = 0x00010000;
 
-// Subclasses the dialog. False if it is already installed or is not a window.
+// Subclasses the dialog. False if it is already installed, is not a window,
+// or belongs to another thread than the calling one.
 TAVROLIB_API bool Tavro_Install(HWND dialog);
 // Restores the dialog's own procedure, then every attached button.
 TAVROLIB_API bool Tavro_UnInstall(HWND dialog);

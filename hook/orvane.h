@@ -7,6 +7,11 @@
 // title "Orvane..."; for every top-level window created, destroyed or
 // activated it receives kOrvaneEventMessage, with the window in wParam and the
 // event kind in lParam.
+//
+// The event is sent, not posted, so the tool can look at the window while it
+// still exists. The price: a tool whose thread stops handling messages holds
+// up the shell events of every hooked process until it handles them again.
+// The tool keeps its main window's thread responsive, or unhooks first.
 #pragma once
 
 #include <windows.h>

@@ -183,6 +183,16 @@ void removeCaption(HMENU popup, MenuCaption& caption)
     FreeMenuItemData(record);
 }
 
+}  // namespace
+
+void WithdrawCaption(MenuCaption& caption)
+{
+    if (caption.inserted)
+        removeCaption(caption.menu, caption);
+}
+
+namespace {
+
 void restoreAllOpenMenus()
 {
     RestoreOpenMenus(0xFFFF, nullptr);
@@ -275,7 +285,10 @@ LRESULT onMenuSelect(WNDPROC previous, HWND window, UINT flags, HMENU menu, WPAR
 
 bool Nello_Install(HWND window)
 {
-    if (!IsWindow(window) || findWindow(window))
+    // The registries are unsynchronised: the procedure of a window that
+    // another thread runs would reach them from that thread.
+    if (!IsWindow(window) || GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId() ||
+        findWindow(window))
         return false;
     auto* hooked = new (std::nothrow) HookedWindow{window, nullptr};
     if (!hooked || g_windows.add(hooked) < 0) {

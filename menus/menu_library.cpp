@@ -151,6 +151,7 @@ bool Nello_AddIcon(HINSTANCE module, unsigned int iconId, unsigned int commandId
             return e.hinstance == module && e.iconId == iconId && e.commandId == commandId;
         }) >= 0)
         return false;
+    NewImageListUndo undo;
     if (!EnsureImageList(16, 16))
         return false;
     HICON icon = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(LOWORD(iconId)), IMAGE_ICON,
@@ -165,6 +166,7 @@ bool Nello_AddIcon(HINSTANCE module, unsigned int iconId, unsigned int commandId
         delete entry;
         return false;
     }
+    undo.keep();
     MapCommandImage(commandId, index);
     return appendRecord(g_iconResources, entry);
 }
@@ -175,6 +177,7 @@ bool Nello_AddIcon(HICON icon, unsigned int commandId)
             return e.icon == icon && e.commandId == commandId;
         }) >= 0)
         return false;
+    NewImageListUndo undo;
     if (!icon || !EnsureImageList(16, 16))
         return false;
     // The copy is made before anything changes, so that every refusal
@@ -188,6 +191,7 @@ bool Nello_AddIcon(HICON icon, unsigned int commandId)
             DestroyIcon(copy);
         return false;
     }
+    undo.keep();
     MapCommandImage(commandId, index);
     if (g_iconHandles.add(entry) < 0) {
         // The image stays in the list, but the registration cannot be kept.
@@ -203,7 +207,9 @@ bool Nello_SetCaption(HMENU menu, const char* text)
 {
     const int at = findRecord<MenuCaption>(g_captions, [&](const MenuCaption& c) { return c.menu == menu; });
     if (text) {
-        if (at >= 0)
+        // A registration for a handle that is no menu would wait for
+        // whatever menu is given that handle value next.
+        if (at >= 0 || !IsMenu(menu))
             return false;
         const std::size_t length = std::strlen(text);
         char* copy = new (std::nothrow) char[length + 1];
@@ -221,6 +227,9 @@ bool Nello_SetCaption(HMENU menu, const char* text)
     if (at < 0)
         return false;
     MenuCaption* caption = g_captions.get<MenuCaption>(at);
+    // Removed while its popup is open: nothing would take the item out at
+    // the close, and the host's popup would keep it for good.
+    WithdrawCaption(*caption);
     g_captions.removeAt(at);
     delete[] caption->text;
     delete caption;
@@ -231,7 +240,7 @@ bool Nello_SetSubMenuButtonId(HMENU menu, unsigned int commandId)
 {
     const int at = findRecord<SubMenuButton>(g_subMenuButtons, [&](const SubMenuButton& s) { return s.menu == menu; });
     if (commandId != 0) {
-        if (at >= 0)
+        if (at >= 0 || !IsMenu(menu))
             return false;
         return appendRecord(g_subMenuButtons, new (std::nothrow) SubMenuButton{menu, commandId});
     }
@@ -248,16 +257,21 @@ void Nello_SetLookMode(int mode)
         g_lookMode = mode;
 }
 
-void Nello_UnLoadToolbars()
+void DropImageList()
 {
     if (g_imageList) {
         ImageList_Remove(g_imageList, -1);
         ImageList_Destroy(g_imageList);
         g_imageList = nullptr;
     }
-    freeAll<CommandImage>(g_commandImages);
     g_imageWidth = 0;
     g_imageHeight = 0;
+}
+
+void Nello_UnLoadToolbars()
+{
+    DropImageList();
+    freeAll<CommandImage>(g_commandImages);
     freeAll<ToolbarEntry>(g_toolbars);
     freeAll<IconResEntry>(g_iconResources);
     for (int i = 0; i < g_iconHandles.size(); ++i) {

@@ -21,13 +21,15 @@ struct ItemLook {
     COLORREF dark;
 };
 
-ItemLook lookOf(UINT state)
+ItemLook lookOf(UINT state, const MenuItemData& record)
 {
     ItemLook look = {};
     look.selected = (state & ODS_SELECTED) != 0;
     look.grayed = (state & ODS_GRAYED) != 0;
     look.checked = (state & ODS_CHECKED) != 0;
-    look.isDefault = (state & ODS_DEFAULT) != 0;
+    // Wine never sets ODS_DEFAULT; the record knows the item is the default
+    // one, and measurement sized it in bold already.
+    look.isDefault = (state & ODS_DEFAULT) != 0 || record.isDefault;
     look.noAccel = (state & ODS_NOACCEL) != 0;
     look.light = look.selected ? g_highlightColor : g_menuColor;
     look.dark = look.selected ? g_shadowColor : g_menuColor;
@@ -155,6 +157,11 @@ void drawCommand(HDC dc, const RECT& item, const MenuItemData& record, const Ite
         DrawTwoColorFrame(dc, item, look.light, look.dark);
 
     SetTextColor(dc, look.selected ? g_hotColor : g_menuTextColor);
+    // Opaque, so that a repaint covers the text of the other state; on the
+    // menu colour, since the system hands a selected item a DC whose
+    // background is the highlight colour, which would put a highlight block
+    // behind the text of an item that is meant to show a raised frame.
+    SetBkColor(dc, g_menuColor);
     SetBkMode(dc, OPAQUE);
     {
         owners::Selection font(dc, look.isDefault ? g_menuBoldFont : g_menuFont);
@@ -282,7 +289,7 @@ bool DrawMenuItem(const DRAWITEMSTRUCT* dis)
     if (record->type & MFT_SEPARATOR)
         drawSeparator(dc, dis->rcItem);
     else
-        drawCommand(dc, dis->rcItem, *record, lookOf(dis->itemState));
+        drawCommand(dc, dis->rcItem, *record, lookOf(dis->itemState, *record));
     // Nothing more reaches this item's pixels until the next paint: the
     // system's own sub-menu arrow among them.
     SelectClipRgn(dc, g_emptyRegion);

@@ -128,6 +128,27 @@ int FindCommandImage(unsigned int commandId);
 // Creates the image list with the given image size unless one exists; false
 // when it cannot be created.
 bool EnsureImageList(int width, int height);
+// Destroys the image list and frees the image size for the next registration.
+void DropImageList();
+
+// Held by a registration across its work: unless kept, it drops an image
+// list that did not exist when it began, so a refusal never fixes the size.
+class NewImageListUndo {
+public:
+    NewImageListUndo() : existed_(g_imageList != nullptr) {}
+    ~NewImageListUndo()
+    {
+        if (!existed_ && !kept_)
+            DropImageList();
+    }
+    NewImageListUndo(const NewImageListUndo&) = delete;
+    NewImageListUndo& operator=(const NewImageListUndo&) = delete;
+    void keep() { kept_ = true; }
+
+private:
+    bool existed_;
+    bool kept_ = false;
+};
 
 // Toolbar bitmaps (menu_toolbar.cpp): a screen-compatible bitmap of the
 // resource's images with the standard colours replaced; null when the
@@ -156,6 +177,8 @@ void DrawGrayIcon(HDC dc, int x, int y, HICON icon);
 LRESULT CALLBACK MenuWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void ConvertMenu(HMENU popup, bool toOwnerDraw);
 void RestoreOpenMenus(UINT flags, HMENU menu);
+// Takes the caption's item out of its popup now, if it is in there.
+void WithdrawCaption(MenuCaption& caption);
 // Teardown: converts open popups back and gives every installed window its
 // own procedure again, so that none is left pointing into unloaded code.
 void ReleaseInstalledWindows();

@@ -63,6 +63,21 @@ HBITMAP toScreenBitmap(const DecodedBitmap& decoded)
     return result.release();
 }
 
+int bitmapWidth(HBITMAP bitmap)
+{
+    BITMAP info = {};
+    return GetObjectA(bitmap, sizeof info, &info) ? info.bmWidth : 0;
+}
+
+// The entries that take an image: all but the separators.
+int commandCount(const ToolbarLayout& layout)
+{
+    int count = 0;
+    for (std::uint16_t id : layout.commandIds)
+        count += id != 0;
+    return count;
+}
+
 }  // namespace
 
 HBITMAP LoadToolbarBitmap(HINSTANCE module, HRSRC bitmapResource)
@@ -92,9 +107,14 @@ bool Nello_LoadToolbar(HINSTANCE module, unsigned int resourceId)
 
     if (g_imageWidth != 0 && (layout.buttonWidth != g_imageWidth || layout.buttonHeight != g_imageHeight))
         return false;
+    // A command without a button image of its own would be bound to an
+    // index that the next registration fills with another image.
+    if (commandCount(layout) > bitmapWidth(bitmap.get()) / layout.buttonWidth)
+        return false;
     auto* entry = new (std::nothrow) ToolbarEntry{module, resourceId};
     if (!entry)
         return false;
+    NewImageListUndo undo;
     if (!EnsureImageList(layout.buttonWidth, layout.buttonHeight) ||
         g_toolbars.add(entry) < 0) {
         delete entry;
@@ -106,6 +126,7 @@ bool Nello_LoadToolbar(HINSTANCE module, unsigned int resourceId)
         delete entry;
         return false;
     }
+    undo.keep();
     int index = first;
     for (std::uint16_t id : layout.commandIds) {
         if (id == 0)

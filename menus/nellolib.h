@@ -21,6 +21,10 @@
 //
 // Resource identifiers: only their low 16 bits name the resource, but the
 // full value is what a registration remembers and compares.
+//
+// Linking: find_package(Nellolib) and Nellolib::Nellolib, or libNellolib.dll.a
+// with MinGW, or Nellolib.lib with MSVC (every function is exported under its
+// MSVC-decorated name too). Ship Nellolib.dll beside the program.
 #pragma once
 
 #include <windows.h>
@@ -49,12 +53,13 @@ NELLOLIB_API bool Nello_AddIcon(HINSTANCE module, unsigned int iconId, unsigned 
 // again. On false the icon stays the caller's, to destroy as before.
 NELLOLIB_API bool Nello_AddIcon(HICON icon, unsigned int commandId);
 // text not null: gives the popup menu a caption band at its top, showing at
-// most the first 255 characters; false when it has one already. text null:
-// removes the caption; false when it has none. The text is copied.
+// most the first 255 characters; false when it has one already or menu is
+// not a menu. text null: removes the caption; false when it has none. The
+// text is copied.
 NELLOLIB_API bool Nello_SetCaption(HMENU menu, const char* text);
 // commandId not 0: items that open the sub-menu menu show the image bound to
-// commandId; false when the sub-menu has an identifier already. commandId 0:
-// removes it; false when it has none.
+// commandId; false when the sub-menu has an identifier already or is not a
+// menu. commandId 0: removes it; false when it has none.
 NELLOLIB_API bool Nello_SetSubMenuButtonId(HMENU menu, unsigned int commandId);
 // 0: images in colour; 1: images in greyscale unless the item is selected or
 // greyed. Other values are ignored. Applies from the next painting.
@@ -64,7 +69,8 @@ NELLOLIB_API void Nello_SetLookMode(int mode);
 // identifiers and the look mode stay.
 NELLOLIB_API void Nello_UnLoadToolbars();
 // Subclasses window so that its popups are converted while open. False when
-// window is not a window, is installed already, or cannot be subclassed.
+// window is not a window, belongs to another thread than the calling one, is
+// installed already, or cannot be subclassed.
 // The window uninstalls itself when it is destroyed.
 NELLOLIB_API bool Nello_Install(HWND window);
 // Gives window its previous window procedure back, after converting back

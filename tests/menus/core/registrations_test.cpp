@@ -157,7 +157,8 @@ TEST_F(IconRegistration, UnloadingDropsEverythingAndDestroysTheCopies)
     ASSERT_TRUE(Nello_AddIcon(fixtures, FIXTURE_ICON_PLAIN, 7));
     ASSERT_TRUE(Nello_AddIcon(loadPlainIcon(fixtures), 8));
     HICON copy = g_iconHandles.get<IconHandleEntry>(0)->icon;
-    ASSERT_TRUE(Nello_SetCaption(reinterpret_cast<HMENU>(0x10), "kept"));
+    HMENU menu = CreatePopupMenu();
+    ASSERT_TRUE(Nello_SetCaption(menu, "kept"));
     Nello_SetLookMode(1);
 
     Nello_UnLoadToolbars();
@@ -174,13 +175,15 @@ TEST_F(IconRegistration, UnloadingDropsEverythingAndDestroysTheCopies)
 
     Nello_UnLoadToolbars();  // on an empty library: nothing to do
     EXPECT_EQ(g_imageWidth, 0);
+    DestroyMenu(menu);
 }
 
 TEST_F(IconRegistration, TeardownDestroysTheCopiesAndStartUpBeginsEmpty)
 {
     ASSERT_TRUE(Nello_AddIcon(loadPlainIcon(fixtures), 8));
-    ASSERT_TRUE(Nello_SetCaption(reinterpret_cast<HMENU>(0x10), "caption"));
-    ASSERT_TRUE(Nello_SetSubMenuButtonId(reinterpret_cast<HMENU>(0x20), 8));
+    HMENU menu = CreatePopupMenu();
+    ASSERT_TRUE(Nello_SetCaption(menu, "caption"));
+    ASSERT_TRUE(Nello_SetSubMenuButtonId(menu, 8));
     Nello_SetLookMode(1);
     HICON copy = g_iconHandles.get<IconHandleEntry>(0)->icon;
 
@@ -193,12 +196,14 @@ TEST_F(IconRegistration, TeardownDestroysTheCopiesAndStartUpBeginsEmpty)
     EXPECT_TRUE(g_commandImages.empty());
     EXPECT_EQ(g_imageWidth, 0);
     EXPECT_EQ(g_lookMode, 0);
-    EXPECT_TRUE(Nello_SetCaption(reinterpret_cast<HMENU>(0x10), "caption"));
+    EXPECT_TRUE(Nello_SetCaption(menu, "caption"));
+    DestroyMenu(menu);
 }
 
 class Captions : public MenuLibraryTest {
 protected:
-    HMENU menu = reinterpret_cast<HMENU>(0x1234);
+    ~Captions() override { DestroyMenu(menu); }
+    HMENU menu = CreatePopupMenu();
     static const MenuCaption* captionAt(int i) { return g_captions.get<MenuCaption>(i); }
 };
 
@@ -227,7 +232,7 @@ class SubMenuButtons : public MenuLibraryTest {};
 
 TEST_F(SubMenuButtons, SetRefuseASecondRemoveAndRefuseRemovingWhatIsNotThere)
 {
-    HMENU menu = reinterpret_cast<HMENU>(0x4321);
+    HMENU menu = CreatePopupMenu();
     EXPECT_FALSE(Nello_SetSubMenuButtonId(menu, 0));
     ASSERT_TRUE(Nello_SetSubMenuButtonId(menu, 100));
     EXPECT_FALSE(Nello_SetSubMenuButtonId(menu, 101));
@@ -236,6 +241,7 @@ TEST_F(SubMenuButtons, SetRefuseASecondRemoveAndRefuseRemovingWhatIsNotThere)
     EXPECT_TRUE(Nello_SetSubMenuButtonId(menu, 0));
     EXPECT_TRUE(g_subMenuButtons.empty());
     EXPECT_FALSE(Nello_SetSubMenuButtonId(menu, 0));
+    DestroyMenu(menu);
 }
 
 class LookMode : public MenuLibraryTest {};

@@ -1,0 +1,92 @@
+// Shared pieces of the robustness programs: the normal or deep run, seeded
+// case generators that can be replayed, bytes fenced by inaccessible pages,
+// modules rewritten at run time, and the process's private bytes.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace robust {
+
+// TAVRO_DEEP=1 asks for many more fuzz cases and soak cycles.
+bool deepRun();
+// normal in an ordinary run, deep in a deep run.
+int scaled(int normal, int deep);
+
+// The run's seed: TAVRO_SEED when set, a fixed value in a normal run, the
+// clock in a deep run. Printed once, so any failure can be replayed.
+std::uint32_t runSeed();
+// The generator of one case: the same seed and case number give the same
+// case, whatever ran before it.
+std::mt19937 caseRandom(std::uint32_t seed, std::uint32_t caseNumber);
+// "seed S case N", for failure messages.
+std::string replayNote(std::uint32_t seed, std::uint32_t caseNumber);
+
+// Bytes copied so that they start right after, or end right before, a page
+// that cannot be read: a read outside them faults and fails the run.
+class FencedBytes {
+public:
+    enum class Fence { Before, After };
+    explicit FencedBytes(std::size_t room = 64 * 1024);
+    ~FencedBytes();
+    FencedBytes(const FencedBytes&) = delete;
+    FencedBytes& operator=(const FencedBytes&) = delete;
+    const unsigned char* place(const std::vector<unsigned char>& bytes, Fence fence);
+
+private:
+    std::size_t room_;
+    unsigned char* base_ = nullptr;  // fence page, room, fence page
+};
+
+// A copy of an existing module with resources replaced, loaded as data.
+class ResourceModule {
+public:
+    // copyOf: path of the module to copy; name: file name in the temp folder.
+    ResourceModule(const std::string& copyOf, const std::string& name);
+    ~ResourceModule();
+    ResourceModule(const ResourceModule&) = delete;
+    ResourceModule& operator=(const ResourceModule&) = delete;
+
+    // Collected until write().
+    void add(LPCSTR type, WORD id, const std::vector<unsigned char>& bytes);
+    // Writes every added resource and loads the module; false on failure.
+    bool write();
+    HMODULE module() const { return module_; }
+
+private:
+    struct Pending {
+        LPCSTR type;
+        WORD id;
+        std::vector<unsigned char> bytes;
+    };
+    std::string path_;
+    std::vector<Pending> pending_;
+    HMODULE module_ = nullptr;
+};
+
+// The full path of a module loaded in this process.
+std::string modulePath(HMODULE module);
+
+// The bytes of a resource of a loaded module (empty when missing).
+std::vector<unsigned char> resourceBytes(HMODULE module, LPCSTR type, WORD id);
+
+// Private bytes of this process (PROCESS_MEMORY_COUNTERS_EX::PrivateUsage).
+std::size_t privateBytes();
+
+}  // namespace robust
+
+namespace robust {
+
+// One random change of a valid resource: a byte, a 16- or 32-bit field set
+// to a boundary value, a cut, garbage appended, or a run of bytes copied
+// from elsewhere in it. fields lists offsets worth hitting (header fields).
+void mutateOnce(std::vector<unsigned char>& bytes, std::mt19937& random, const std::vector<std::size_t>& fields);
+// One to four such changes.
+std::vector<unsigned char> mutated(const std::vector<unsigned char>& source, std::mt19937& random,
+                                   const std::vector<std::size_t>& fields);
+
+}  // namespace robust
