@@ -153,7 +153,7 @@ void profileButtonCalls(Context& context, HWND button, HFONT font)
 void buttonPaint(Context& context)
 {
     HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    HWND dialog = createDialog(0, 0, 360, 60, true);
+    HWND dialog = createDialog(0, 900, 360, 60, true);
     HWND attached = dialog ? addPushButton(dialog, kAttachedId, "Benchmark", 10, 15, 100, 30, font) : nullptr;
     HWND plain = dialog ? addPushButton(dialog, kPlainId, "Benchmark", 130, 15, 100, 30, font) : nullptr;
     HWND iconless = dialog ? addPushButton(dialog, kIconlessId, "Benchmark", 250, 15, 100, 30, font) : nullptr;
@@ -200,7 +200,10 @@ void buttonPaint(Context& context)
     }
     context.report.figures.push_back(f);
     Tavro_UnInstall(dialog);
-    DestroyWindow(dialog);
+    // Left shown until the program ends: without a window manager, wine
+    // waits two seconds for the X server whenever a shown window is hidden
+    // or destroyed. It sits below where the popups open, so that closing
+    // them gives it nothing to repaint.
     pumpMessages();
 }
 

@@ -43,6 +43,8 @@ LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// Hidden: popups open from hidden owners as from shown ones, and a hidden
+// window is destroyed at once (a shown one makes wine wait for the X server).
 HWND createOwner(int x)
 {
     static ATOM registered = [] {
@@ -56,7 +58,7 @@ HWND createOwner(int x)
     }();
     if (!registered)
         return nullptr;
-    return CreateWindowExA(0, "TavroBenchMenuOwner", "menu owner", WS_POPUP | WS_VISIBLE, x, 1000, 20, 20, nullptr,
+    return CreateWindowExA(0, "TavroBenchMenuOwner", "menu owner", WS_POPUP, x, 1000, 20, 20, nullptr,
                            nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
