@@ -84,6 +84,9 @@ void profileButtonCalls(Context& context, HWND button, HFONT font)
         context.problem("button profile: the icon could not be put into an image list");
         return;
     }
+    context.report.findings.push_back("The button's icon drawn through an icon (ImageList_GetIcon, DrawStateA) and "
+                                      "straight from its list (ImageList_Draw) differs in " +
+                                      std::to_string(iconAndListDifference(icons, 0)) + " pixels.");
     HDC window = GetDC(button);
     HDC memory = CreateCompatibleDC(window);
     HBITMAP surface = CreateCompatibleBitmap(window, 100, 30);

@@ -5,6 +5,7 @@
 #include "report.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdint>
 #include <string>
@@ -43,5 +44,6 @@ std::vector<uint16_t> commandRange(uint16_t first, int count);
 void buttonFigures(Context& context);
 void menuFigures(Context& context);
 void profileMenuItem(Context& context);
+int iconAndListDifference(HIMAGELIST images, int index);
 
 }  // namespace bench

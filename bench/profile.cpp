@@ -5,7 +5,9 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
 #include <cstring>
+#include <vector>
 #include <functional>
 #include <string>
 
@@ -19,6 +21,55 @@ struct Call {
 };
 
 }  // namespace
+
+// Pixels that differ between an image drawn through an icon (ImageList_GetIcon,
+// DrawStateA) and drawn straight from the list (ImageList_Draw), on the menu
+// colour; -1 when the comparison could not be made.
+int iconAndListDifference(HIMAGELIST images, int index)
+{
+    int width = 0, height = 0;
+    ImageList_GetIconSize(images, &width, &height);
+    width += 4;
+    height += 4;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    auto draw = [&](bool throughIcon) {
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        std::vector<uint32_t> pixels;
+        if (!bitmap)
+            return pixels;
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        RECT all = {0, 0, width, height};
+        HBRUSH menu = CreateSolidBrush(GetSysColor(COLOR_MENU));
+        FillRect(dc, &all, menu);
+        DeleteObject(menu);
+        if (throughIcon) {
+            HICON icon = ImageList_GetIcon(images, index, ILD_NORMAL);
+            DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, 2, 2, width - 4, height - 4, DST_ICON);
+            DestroyIcon(icon);
+        } else {
+            ImageList_Draw(images, index, dc, 2, 2, ILD_TRANSPARENT);
+        }
+        GdiFlush();
+        const auto* p = static_cast<const uint32_t*>(bits);
+        pixels.assign(p, p + static_cast<size_t>(width) * height);
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        return pixels;
+    };
+    std::vector<uint32_t> icon = draw(true), list = draw(false);
+    DeleteDC(dc);
+    if (icon.empty() || icon.size() != list.size())
+        return -1;
+    int differing = 0;
+    for (size_t i = 0; i < icon.size(); ++i)
+        differing += (icon[i] & 0xFFFFFF) != (list[i] & 0xFFFFFF);
+    return differing;
+}
 
 void profileMenuItem(Context& context)
 {
@@ -35,6 +86,9 @@ void profileMenuItem(Context& context)
         return;
     }
     DeleteObject(strip);
+    context.report.findings.push_back("A 16 × 16 toolbar image drawn through an icon (ImageList_GetIcon, DrawStateA) and "
+                                      "straight from its list (ImageList_Draw) differs in " +
+                                      std::to_string(iconAndListDifference(images, 0)) + " pixels.");
     const int width = 172, height = 20, iterations = context.fast ? 5 : 200;
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);

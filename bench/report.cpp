@@ -132,7 +132,7 @@ std::string toMarkdown(const Report& report)
         if (!f.check.empty())
             out << "- " << f.title << (f.size.empty() ? "" : " (" + f.size + ")") << ": " << f.check << "\n";
     if (!report.findings.empty()) {
-        out << "\nGrowth:\n\n";
+        out << "\nFindings:\n\n";
         for (const std::string& s : report.findings)
             out << "- " << s << "\n";
     }
