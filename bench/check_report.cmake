@@ -43,7 +43,7 @@ function(fixed value decimals out)
   set(fraction "${CMAKE_MATCH_3}0000000000")
   string(SUBSTRING "${fraction}" 0 ${decimals} fraction)
   string(REPEAT "0" ${decimals} zeros)
-  # The leading 1 keeps math from reading a fraction such as 012 as octal.
+  # Written as 1<fraction> - 1<zeros> so that no number given to math begins with 0.
   math(EXPR result "${whole} * 1${zeros} + 1${fraction} - 1${zeros}")
   set(${out} ${result} PARENT_SCOPE)
 endfunction()
