@@ -178,7 +178,9 @@ void describeGrowth(Report& report, const std::string& group, const char* record
     // Where the growth alone reaches a tenth of the system's time: from there
     // on the linear search is a cost of its own, whatever the fixed part.
     double extraPer = libraryPer - systemPer;
-    if (extraPer > 0 && systemFixed + systemPer * first->scale > 0) {
+    // Only where the system's own time stays flat: there the growth is the
+    // library's search, not work that both sides do per record.
+    if (extraPer > 0 && systemPer < 0.1 * libraryPer && systemFixed + systemPer * first->scale > 0) {
         double tenth = 0.1 * (systemFixed + systemPer * first->scale) / extraPer;
         s << "the growth alone adds a tenth of the system's time every " << number(tenth, tenth < 10 ? 1 : 0) << " "
           << recordName << "s; ";
