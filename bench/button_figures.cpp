@@ -5,6 +5,7 @@
 #include "figures.h"
 #include "host_windows.h"
 
+#include "gdi_owners.h"
 #include "tavrolib.h"
 
 #include <commctrl.h>
@@ -48,22 +49,20 @@ int drawItemsDuring(void (*action)(HWND), HWND window)
 void repaint(HWND button) { RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
 
 // The icon as the library holds it: an image list made from the resource.
-HIMAGELIST iconList(HINSTANCE module, UINT colours)
+owners::ImageList iconList(HINSTANCE module, UINT colours)
 {
-    HICON icon = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(kButtonIcon), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+    owners::Icon icon(
+        static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(kButtonIcon), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR)));
     if (!icon)
-        return nullptr;
+        return owners::ImageList();
     ICONINFO info = {};
     BITMAP bits = {};
-    GetIconInfo(icon, &info);
-    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bits, &bits);
-    if (info.hbmColor)
-        DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    HIMAGELIST list = ImageList_Create(bits.bmWidth, bits.bmWidth, colours | ILC_MASK, 2, 0);
+    GetIconInfo(icon.get(), &info);
+    owners::Bitmap colour(info.hbmColor), mask(info.hbmMask);
+    GetObjectA(colour ? colour.get() : mask.get(), sizeof bits, &bits);
+    owners::ImageList list(ImageList_Create(bits.bmWidth, bits.bmWidth, colours | ILC_MASK, 2, 0));
     if (list)
-        ImageList_ReplaceIcon(list, -1, icon);
-    DestroyIcon(icon);
+        ImageList_ReplaceIcon(list.get(), -1, icon.get());
     return list;
 }
 
@@ -78,21 +77,25 @@ BOOL CALLBACK drawTextCallback(HDC dc, LPARAM text, WPARAM format, int cx, int c
 // alone, on a button's own DC and a memory DC made from it.
 void profileButtonCalls(Context& context, HWND button, HFONT font)
 {
-    HIMAGELIST icons = iconList(context.module, ILC_COLOR8);
-    HIMAGELIST deepIcons = iconList(context.module, ILC_COLOR32);
-    if (!icons || !deepIcons) {
+    owners::ImageList iconsOwned = iconList(context.module, ILC_COLOR8);
+    owners::ImageList deepIconsOwned = iconList(context.module, ILC_COLOR32);
+    if (!iconsOwned || !deepIconsOwned) {
         context.problem("button profile: the icon could not be put into an image list");
         return;
     }
+    HIMAGELIST icons = iconsOwned.get(), deepIcons = deepIconsOwned.get();
     context.report.findings.push_back("The button's icon drawn through an icon (ImageList_GetIcon, DrawStateA) and "
                                       "straight from its list (ImageList_Draw) differs in " +
                                       std::to_string(iconAndListDifference(icons, 0)) + " pixels.");
-    HDC window = GetDC(button);
-    HDC memory = CreateCompatibleDC(window);
-    HBITMAP surface = CreateCompatibleBitmap(window, 100, 30);
-    HGDIOBJ oldBitmap = SelectObject(memory, surface);
-    HGDIOBJ oldFont = SelectObject(memory, font);
-    HICON icon = ImageList_GetIcon(icons, 0, ILD_TRANSPARENT);
+    owners::WindowDc windowDc(button);
+    HDC window = windowDc.get();
+    owners::MemoryDc memoryDc(CreateCompatibleDC(window));
+    owners::Bitmap surface(CreateCompatibleBitmap(window, 100, 30));
+    HDC memory = memoryDc.get();
+    owners::Selection surfaceSelected(memory, surface.get());
+    owners::Selection fontSelected(memory, font);
+    owners::Icon iconOwned(ImageList_GetIcon(icons, 0, ILD_TRANSPARENT));
+    HICON icon = iconOwned.get();
     const char* text = "Benchmark";
     const int iterations = context.fast ? 5 : 100;
     struct Call {
@@ -147,14 +150,6 @@ void profileButtonCalls(Context& context, HWND button, HFONT font)
     std::vector<Stats> times = interleaveAll(context.reps(3, 21), samples);
     for (size_t i = 0; i < calls.size(); ++i)
         context.report.profile.push_back({"1", calls[i].what, times[i]});
-    DestroyIcon(icon);
-    SelectObject(memory, oldFont);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(surface);
-    DeleteDC(memory);
-    ReleaseDC(button, window);
-    ImageList_Destroy(icons);
-    ImageList_Destroy(deepIcons);
 }
 
 void buttonPaint(Context& context)

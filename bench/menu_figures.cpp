@@ -5,10 +5,12 @@
 #include "figures.h"
 #include "host_windows.h"
 
+#include "gdi_owners.h"
 #include "nellolib.h"
 
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -226,11 +228,17 @@ void greyItem(Context& context, HWND owner, HMENU menu, int imagelessPosition, F
         return;
     }
     const int width = withImage.width, height = withImage.height;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
+    owners::MemoryDc memoryDc;
+    owners::Bitmap bitmapOwned;
+    {
+        owners::WindowDc screen(nullptr);
+        memoryDc.reset(CreateCompatibleDC(screen.get()));
+        bitmapOwned.reset(CreateCompatibleBitmap(screen.get(), width, height));
+    }
+    HDC memory = memoryDc.get();
+    HBITMAP bitmap = bitmapOwned.get();
+    // Selected while painting; taken out for reading the pixels back.
+    std::optional<owners::Selection> selected(std::in_place, memory, bitmap);
 
     DRAWITEMSTRUCT dis = drawItemFor(withImage, menu, memory);
     DRAWITEMSTRUCT plainDis = drawItemFor(imageless, menu, memory);
@@ -245,15 +253,14 @@ void greyItem(Context& context, HWND owner, HMENU menu, int imagelessPosition, F
         SendMessageA(owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
     };
     auto paintedColours = [&](int look) {
-        HBRUSH menuColour = CreateSolidBrush(GetSysColor(COLOR_MENU));
+        owners::Brush menuColour(CreateSolidBrush(GetSysColor(COLOR_MENU)));
         SelectClipRgn(memory, nullptr);
-        FillRect(memory, &dis.rcItem, menuColour);
-        DeleteObject(menuColour);
+        FillRect(memory, &dis.rcItem, menuColour.get());
         Nello_SetLookMode(look);
         paint();
-        SelectObject(memory, previous);
+        selected.reset();
         int coloured = colouredPixels(memory, bitmap, width, height);
-        SelectObject(memory, bitmap);
+        selected.emplace(memory, bitmap);
         return coloured;
     };
     int colour = paintedColours(0);
@@ -292,9 +299,6 @@ void greyItem(Context& context, HWND owner, HMENU menu, int imagelessPosition, F
     context.report.profile.push_back({"4", "WM_DRAWITEM of the item in look 0 (colour image)", times[1]});
     context.report.profile.push_back({"3, 4", "WM_DRAWITEM of an item without image", times[2]});
     context.report.profile.push_back({"3", "WM_MEASUREITEM of the item", times[3]});
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
 }
 
 // The popup's cost in parts: the installed window with and without images

@@ -2,6 +2,7 @@
 // measurement and paint make, timed alone on a memory DC like the menu's,
 // beside cheaper calls that reach the same result.
 #include "figures.h"
+#include "gdi_owners.h"
 
 #include <commctrl.h>
 
@@ -31,38 +32,36 @@ int iconAndListDifference(HIMAGELIST images, int index)
     ImageList_GetIconSize(images, &width, &height);
     width += 4;
     height += 4;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
+    owners::MemoryDc dc;
+    {
+        owners::WindowDc screen(nullptr);
+        dc.reset(CreateCompatibleDC(screen.get()));
+    }
     BITMAPINFO info = {};
     info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     auto draw = [&](bool throughIcon) {
         void* bits = nullptr;
-        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        owners::Bitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         std::vector<uint32_t> pixels;
         if (!bitmap)
             return pixels;
-        HGDIOBJ old = SelectObject(dc, bitmap);
+        owners::Selection selected(dc.get(), bitmap.get());
         RECT all = {0, 0, width, height};
-        HBRUSH menu = CreateSolidBrush(GetSysColor(COLOR_MENU));
-        FillRect(dc, &all, menu);
-        DeleteObject(menu);
+        owners::Brush menu(CreateSolidBrush(GetSysColor(COLOR_MENU)));
+        FillRect(dc.get(), &all, menu.get());
         if (throughIcon) {
-            HICON icon = ImageList_GetIcon(images, index, ILD_NORMAL);
-            DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, 2, 2, width - 4, height - 4, DST_ICON);
-            DestroyIcon(icon);
+            owners::Icon icon(ImageList_GetIcon(images, index, ILD_NORMAL));
+            DrawStateA(dc.get(), nullptr, nullptr, reinterpret_cast<LPARAM>(icon.get()), 0, 2, 2, width - 4, height - 4,
+                       DST_ICON);
         } else {
-            ImageList_Draw(images, index, dc, 2, 2, ILD_TRANSPARENT);
+            ImageList_Draw(images, index, dc.get(), 2, 2, ILD_TRANSPARENT);
         }
         GdiFlush();
         const auto* p = static_cast<const uint32_t*>(bits);
         pixels.assign(p, p + static_cast<size_t>(width) * height);
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
         return pixels;
     };
     std::vector<uint32_t> icon = draw(true), list = draw(false);
-    DeleteDC(dc);
     if (icon.empty() || icon.size() != list.size())
         return -1;
     int differing = 0;
@@ -74,34 +73,39 @@ int iconAndListDifference(HIMAGELIST images, int index)
 void profileMenuItem(Context& context)
 {
     // An image list like the library's, from the same 24-bit toolbar bitmap.
-    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR8 | ILC_MASK, 0, 10);
-    HBITMAP strip = static_cast<HBITMAP>(
-        LoadImageA(context.module, MAKEINTRESOURCEA(kPopupToolbar), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (!images || !strip || ImageList_AddMasked(images, strip, RGB(0xC0, 0xC0, 0xC0)) < 0) {
+    owners::ImageList imagesOwned(ImageList_Create(16, 16, ILC_COLOR8 | ILC_MASK, 0, 10));
+    owners::Bitmap strip(static_cast<HBITMAP>(
+        LoadImageA(context.module, MAKEINTRESOURCEA(kPopupToolbar), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!imagesOwned || !strip || ImageList_AddMasked(imagesOwned.get(), strip.get(), RGB(0xC0, 0xC0, 0xC0)) < 0) {
         context.problem("profile: the image list could not be made");
-        if (images)
-            ImageList_Destroy(images);
-        if (strip)
-            DeleteObject(strip);
         return;
     }
-    DeleteObject(strip);
+    strip.reset();
+    HIMAGELIST images = imagesOwned.get();
     context.report.findings.push_back("A 16 × 16 toolbar image drawn through an icon (ImageList_GetIcon, DrawStateA) and "
                                       "straight from its list (ImageList_Draw) differs in " +
                                       std::to_string(iconAndListDifference(images, 0)) + " pixels.");
     const int width = 172, height = 20, iterations = context.fast ? 5 : 200;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ previousBitmap = SelectObject(dc, bitmap);
+    owners::MemoryDc memory;
+    owners::Bitmap bitmap;
+    {
+        owners::WindowDc screen(nullptr);
+        memory.reset(CreateCompatibleDC(screen.get()));
+        bitmap.reset(CreateCompatibleBitmap(screen.get(), width, height));
+    }
+    HDC dc = memory.get();
     NONCLIENTMETRICSA metrics = {};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
-    HGDIOBJ previousFont = SelectObject(dc, font);
-    HRGN empty = CreateRectRgn(0, 0, 0, 0);
-    HBITMAP grey = CreateCompatibleBitmap(dc, 16, 16);
+    owners::Font font(CreateFontIndirectA(&metrics.lfMenuFont));
+    owners::Selection bitmapSelected(dc, bitmap.get());
+    owners::Selection fontSelected(dc, font.get());
+    owners::Region emptyOwned(CreateRectRgn(0, 0, 0, 0));
+    HRGN empty = emptyOwned.get();
+    owners::Bitmap greyOwned(CreateCompatibleBitmap(dc, 16, 16));
+    HBITMAP grey = greyOwned.get();
+    owners::Icon iconOwned(ImageList_GetIcon(images, 0, ILD_NORMAL));
+    HICON icon = iconOwned.get();
     const char* label = "Command 1";
     const int length = static_cast<int>(std::strlen(label));
     RECT item = {0, 0, width, height};
@@ -131,10 +135,7 @@ void profileMenuItem(Context& context)
          }},
         {"ImageList_GetIcon and DestroyIcon", [&] { DestroyIcon(ImageList_GetIcon(images, 0, ILD_NORMAL)); }},
         {"DrawStateA(DST_ICON) of that icon",
-         [&] {
-             static HICON icon = ImageList_GetIcon(images, 0, ILD_NORMAL);
-             DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, 2, 2, 16, 16, DST_ICON);
-         }},
+         [&] { DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, 2, 2, 16, 16, DST_ICON); }},
         {"ImageList_Draw(ILD_TRANSPARENT) of the same image",
          [&] { ImageList_Draw(images, 0, dc, 2, 2, ILD_TRANSPARENT); }},
         {"DrawStateA(DST_PREFIXTEXT) of the label (two per item)",
@@ -181,14 +182,6 @@ void profileMenuItem(Context& context)
     std::vector<Stats> times = interleaveAll(context.reps(3, 21), samples);
     for (size_t i = 0; i < calls.size(); ++i)
         context.report.profile.push_back({"3, 4", calls[i].what, times[i]});
-    SelectObject(dc, previousFont);
-    SelectObject(dc, previousBitmap);
-    DeleteObject(empty);
-    DeleteObject(grey);
-    DeleteObject(font);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ImageList_Destroy(images);
 }
 
 }  // namespace bench
