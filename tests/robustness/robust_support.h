@@ -74,8 +74,15 @@ std::string modulePath(HMODULE module);
 // The bytes of a resource of a loaded module (empty when missing).
 std::vector<unsigned char> resourceBytes(HMODULE module, LPCSTR type, WORD id);
 
-// Private bytes of this process (PROCESS_MEMORY_COUNTERS_EX::PrivateUsage).
+// Private bytes of this process: PROCESS_MEMORY_COUNTERS_EX::PrivateUsage, or
+// where that reads 0 (Wine) the committed private pages of the address space.
 std::size_t privateBytes();
+
+// GDI objects this process holds now. GetGuiResources where it works; under
+// Wine, where it is a stub returning 0, by probing every handle index, since
+// Wine takes a handle value with an empty high word as naming the object at
+// that index whatever its generation.
+int liveGdiObjects();
 
 }  // namespace robust
 
