@@ -11,6 +11,10 @@
 // (or already is), or a system call failed. Call them on the thread that owns
 // the dialog. Before unloading the library a host needs to do nothing: unload
 // uninstalls every dialog still installed.
+//
+// Linking: find_package(Tavrolib) and Tavrolib::Tavrolib, or libTavrolib.dll.a
+// with MinGW, or Tavrolib.lib with MSVC (every function is exported under its
+// MSVC-decorated name too). Ship Tavrolib.dll beside the program.
 #pragma once
 
 #include <windows.h>

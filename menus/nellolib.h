@@ -21,6 +21,10 @@
 //
 // Resource identifiers: only their low 16 bits name the resource, but the
 // full value is what a registration remembers and compares.
+//
+// Linking: find_package(Nellolib) and Nellolib::Nellolib, or libNellolib.dll.a
+// with MinGW, or Nellolib.lib with MSVC (every function is exported under its
+// MSVC-decorated name too). Ship Nellolib.dll beside the program.
 #pragma once
 
 #include <windows.h>

@@ -63,13 +63,7 @@ Layout layOut(const std::vector<SheetSection>& sections, int width, HDC dc)
 
 void drawPicture(HDC dc, const Picture& p, int x, int y, int scale)
 {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = p.width;
-    info.bmiHeader.biHeight = -p.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = topDownInfo(p.width, p.height);
     StretchDIBits(dc, x, y, p.width * scale, p.height * scale, 0, 0, p.width, p.height, p.pixels.data(), &info,
                   DIB_RGB_COLORS, SRCCOPY);
 }
@@ -99,13 +93,7 @@ Picture composeSheet(const std::string& title, const std::vector<SheetSection>& 
     sheet.height = layout.height;
     sheet.pixels.assign(static_cast<size_t>(width) * layout.height, 0);
 
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -layout.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = topDownInfo(width, layout.height);
     void* bits = nullptr;
     owners::Bitmap dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     owners::MemoryDc dc(CreateCompatibleDC(nullptr));

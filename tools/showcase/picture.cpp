@@ -15,13 +15,7 @@ Picture copyFromDc(HDC source, int left, int top, int width, int height)
     Picture picture;
     if (!source || width <= 0 || height <= 0)
         return picture;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = topDownInfo(width, height);
     void* bits = nullptr;
     owners::Bitmap dib(CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     owners::MemoryDc memory(CreateCompatibleDC(source));
@@ -54,6 +48,18 @@ struct ComRelease {
 };
 
 }  // namespace
+
+BITMAPINFO topDownInfo(int width, int height)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
 
 Picture captureWindow(HWND window)
 {

@@ -22,6 +22,9 @@ struct Picture {
     }
 };
 
+// Describes a 32-bit top-down bitmap of the given size, the form of Picture.
+BITMAPINFO topDownInfo(int width, int height);
+
 // What the window's client area shows now, read back from the surface the
 // window system paints it on.
 Picture captureWindow(HWND window);
