@@ -5,7 +5,9 @@
 // texts at their extremes. Nothing may crash, a refusal changes nothing, and
 // the host's dialog and buttons keep working.
 #include "button_dialog.h"
+#include "dib_surface.h"
 #include "host_api.h"
+#include "robust_support.h"
 #include "tavro_fixtures.h"
 #include "tavrolib.h"
 
@@ -377,6 +379,63 @@ TEST_F(ButtonAbuse, UnloadingWithDialogsInstalledAndAButtonHeldLeavesWorkingWind
     SendMessageA(toggle, BM_CLICK, 0, 0);
     EXPECT_EQ(host.clicks(), 1);
     EXPECT_TRUE(SetWindowTextA(held, "after"));
+}
+
+}  // namespace
+
+namespace {
+
+// Seeded mutations of icon resources, written into a module at run time and
+// loaded as a button's icons: each is taken with both images or refused
+// with the button left without icons, and painting goes on either way.
+TEST_F(ButtonAbuse, RewrittenIconsAreTakenWholeOrLeaveTheButtonWithoutIcons)
+{
+    const std::uint32_t seed = robust::runSeed();
+    const robust::IconResource sources[] = {robust::iconResource(fixtures, FIXTURE_ICON_COLOURS),
+                                            robust::iconResource(fixtures, FIXTURE_ICON_PLAIN)};
+    for (const auto& s : sources)
+        ASSERT_FALSE(s.image.empty());
+    ButtonDialog host;
+    ShowWindow(host.hwnd(), SW_HIDE);  // its own repaints cost nothing then
+    HWND button = host.addButton(1, BS_PUSHBUTTON, "Icons", {10, 10, 110, 40});
+    ASSERT_TRUE(api.install(host.hwnd()));
+    ASSERT_TRUE(api.setGlisk(host.hwnd(), 1, true));
+    SIZE textOnly{};
+    ASSERT_TRUE(api.getOptimalSize(host.hwnd(), 1, textOnly));
+    testing_support::DibSurface surface(100, 30);
+    const int gdiObjects = robust::liveGdiObjects();
+
+    const int cases = robust::scaled(200, 5000);
+    const int perModule = 100;
+    int taken = 0;
+    for (int first = 0; first < cases; first += perModule) {
+        robust::ResourceModule rewritten(robust::modulePath(fixtures), "RobustButtonIcons.dll");
+        for (int n = first; n < first + perModule && n < cases; ++n) {
+            std::mt19937 random = robust::caseRandom(seed, n);
+            robust::addIcon(rewritten, static_cast<WORD>(1 + n - first), static_cast<WORD>(1000 + n - first),
+                            robust::mutatedIcon(sources[random() % 2], random));
+        }
+        ASSERT_TRUE(rewritten.write());
+        for (int n = first; n < first + perModule && n < cases; ++n) {
+            const std::string note = robust::replayNote(seed, n);
+            const unsigned int icon = static_cast<unsigned int>(1 + n - first);
+            // The second icon is the next case's: either may be the bad one.
+            const unsigned int second = n + 1 < first + perModule ? icon + 1 : 0;
+            const bool loaded = api.loadIcons(host.hwnd(), 1, rewritten.module(), icon, second);
+            taken += loaded;
+            SIZE size{};
+            ASSERT_TRUE(api.getOptimalSize(host.hwnd(), 1, size)) << note;
+            if (loaded)
+                EXPECT_GT(size.cx, textOnly.cx) << note << ": the icon takes room";
+            else
+                EXPECT_EQ(size.cx, textOnly.cx) << note << ": a refusal leaves no icon";
+            DRAWITEMSTRUCT item = {ODT_BUTTON, 1, 0, ODA_DRAWENTIRE, 0, button, surface.dc(), {0, 0, 100, 30}, 0};
+            SendMessageA(host.hwnd(), WM_DRAWITEM, 1, reinterpret_cast<LPARAM>(&item));
+        }
+    }
+    ASSERT_TRUE(api.unInstall(host.hwnd()));
+    EXPECT_LE(robust::liveGdiObjects(), gdiObjects) << "icons or image lists left over";
+    std::printf("robustness: %d rewritten button icons, %d taken\n", cases, taken);
 }
 
 }  // namespace

@@ -253,4 +253,46 @@ std::vector<unsigned char> mutated(const std::vector<unsigned char>& source, std
     return bytes;
 }
 
+const std::vector<std::size_t> kDibHeaderFields = {0, 4, 8, 12, 14, 16, 20, 32, 36, 40, 44, 48};
+
+namespace {
+
+// Group directory: count at 4, then per entry size, colours, planes, bit
+// count, bytes and the image's identifier at 18.
+const std::vector<std::size_t> kGroupIconFields = {0, 2, 4, 6, 7, 8, 10, 12, 14, 18};
+
+}  // namespace
+
+IconResource iconResource(HMODULE module, WORD id)
+{
+    IconResource icon;
+    icon.group = resourceBytes(module, reinterpret_cast<LPCSTR>(RT_GROUP_ICON), id);
+    if (icon.group.size() >= 20)
+        icon.image = resourceBytes(module, reinterpret_cast<LPCSTR>(RT_ICON),
+                                   static_cast<WORD>(icon.group[18] | icon.group[19] << 8));
+    return icon;
+}
+
+IconResource mutatedIcon(const IconResource& source, std::mt19937& random)
+{
+    IconResource icon = source;
+    if (random() % 2)
+        icon.image = mutated(icon.image, random, kDibHeaderFields);
+    else
+        icon.group = mutated(icon.group, random, kGroupIconFields);
+    return icon;
+}
+
+void addIcon(ResourceModule& module, WORD groupId, WORD imageId, const IconResource& icon)
+{
+    std::vector<unsigned char> group = icon.group;
+    // Re-pointed at this image, unless a mutation cut the directory short.
+    if (group.size() >= 20) {
+        group[18] = static_cast<unsigned char>(imageId);
+        group[19] = static_cast<unsigned char>(imageId >> 8);
+    }
+    module.add(reinterpret_cast<LPCSTR>(RT_GROUP_ICON), groupId, group);
+    module.add(reinterpret_cast<LPCSTR>(RT_ICON), imageId, icon.image);
+}
+
 }  // namespace robust

@@ -96,4 +96,20 @@ void mutateOnce(std::vector<unsigned char>& bytes, std::mt19937& random, const s
 std::vector<unsigned char> mutated(const std::vector<unsigned char>& source, std::mt19937& random,
                                    const std::vector<std::size_t>& fields);
 
+// Offsets of the fields of a DIB header, the first place a mutation of a
+// bitmap or icon image aims at.
+extern const std::vector<std::size_t> kDibHeaderFields;
+
+// An icon resource as stored: the group directory and its one image.
+struct IconResource {
+    std::vector<unsigned char> group;
+    std::vector<unsigned char> image;
+};
+// The icon resource of module named id (empty when missing).
+IconResource iconResource(HMODULE module, WORD id);
+// A mutation of either part: the image as a DIB, or the group directory.
+IconResource mutatedIcon(const IconResource& source, std::mt19937& random);
+// Writes icon as group groupId, pointing at its image stored as imageId.
+void addIcon(ResourceModule& module, WORD groupId, WORD imageId, const IconResource& icon);
+
 }  // namespace robust
