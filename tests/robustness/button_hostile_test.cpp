@@ -439,3 +439,48 @@ TEST_F(ButtonAbuse, RewrittenIconsAreTakenWholeOrLeaveTheButtonWithoutIcons)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ButtonAbuse, IconsThatCannotBeLoadedLeaveTheButtonWithoutIcons)
+{
+    ButtonDialog host;
+    host.addButton(1, BS_PUSHBUTTON, "Icons");
+    ASSERT_TRUE(api.install(host.hwnd()));
+    ASSERT_TRUE(api.setGlisk(host.hwnd(), 1, true));
+    SIZE textOnly{};
+    ASSERT_TRUE(api.getOptimalSize(host.hwnd(), 1, textOnly));
+    HMODULE gone = nullptr;
+    {
+        robust::ResourceModule copy(robust::modulePath(fixtures), "RobustGoneIcons.dll");
+        ASSERT_TRUE(copy.write());
+        gone = copy.module();
+    }
+    const struct {
+        const char* name;
+        HMODULE module;
+        unsigned int first, second;
+        bool loaded;
+    } cases[] = {
+        {"first icon missing", fixtures, 4242, FIXTURE_ICON_PLAIN, false},
+        {"a toolbar bitmap's identifier", fixtures, FIXTURE_TOOLBAR_4BIT, 0, false},
+        {"module unloaded", gone, FIXTURE_ICON_PLAIN, 0, false},
+        {"the program itself, which has no icons", nullptr, FIXTURE_ICON_PLAIN, 0, false},
+        {"second icon missing: the first serves for both", fixtures, FIXTURE_ICON_PLAIN, 4242, true},
+        {"only the low word names the icon", fixtures, 0x10000 | FIXTURE_ICON_COLOURS, 0, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(api.loadIcons(host.hwnd(), 1, fixtures, FIXTURE_ICON_COLOURS, 0)) << "icons before the case";
+        EXPECT_EQ(api.loadIcons(host.hwnd(), 1, c.module, c.first, c.second), c.loaded);
+        SIZE size{};
+        ASSERT_TRUE(api.getOptimalSize(host.hwnd(), 1, size));
+        if (c.loaded)
+            EXPECT_GT(size.cx, textOnly.cx);
+        else
+            EXPECT_EQ(size.cx, textOnly.cx) << "a refusal drops the icons the button had";
+    }
+    EXPECT_TRUE(api.unInstall(host.hwnd()));
+}
+
+}  // namespace
