@@ -24,6 +24,9 @@
 //   library is unloaded. Uninstall a dialog before destroying it.
 // - Button texts longer than 255 characters are shown and measured up to the
 //   255th character.
+// - The library must not be unloaded from inside a message of an installed
+//   dialog or attached button (the press notification, for instance): the
+//   library's own procedure is still running and returns into freed code.
 //
 // Linking: find_package(Tavrolib) and Tavrolib::Tavrolib, or libTavrolib.dll.a
 // with MinGW, or Tavrolib.lib with MSVC (every function is exported under its
