@@ -484,3 +484,44 @@ TEST_F(ButtonAbuse, IconsThatCannotBeLoadedLeaveTheButtonWithoutIcons)
 }
 
 }  // namespace
+
+namespace {
+
+// Modes outside the six are kept and behave as a push button; colours with
+// the high byte set (palette forms, CLR_INVALID) are taken and painted
+// without harm.
+TEST_F(ButtonAbuse, ModesAndColoursOutOfRange)
+{
+    ButtonDialog host;
+    HWND button = host.addButton(1, BS_PUSHBUTTON, "Odd", {10, 10, 110, 40});
+    ASSERT_TRUE(api.install(host.hwnd()));
+    ASSERT_TRUE(api.setGlisk(host.hwnd(), 1, true));
+    testing_support::DibSurface surface(100, 30);
+    const auto paint = [&] {
+        DRAWITEMSTRUCT item = {ODT_BUTTON, 1, 0, ODA_DRAWENTIRE, 0, button, surface.dc(), {0, 0, 100, 30}, 0};
+        return SendMessageA(host.hwnd(), WM_DRAWITEM, 1, reinterpret_cast<LPARAM>(&item)) != 0;
+    };
+    for (int mode : {-1, 6, 7, 255, 0x7FFFFFFF, int(0x80000000)}) {
+        SCOPED_TRACE(mode);
+        ASSERT_TRUE(api.setMode(host.hwnd(), 1, mode));
+        host.events.clear();
+        button_testing::click(button, 95, 5);  // where a split button's arrow would be
+        EXPECT_EQ(host.clicks(), 1) << "a push button's click";
+        EXPECT_EQ(host.notifications(TAVRO_PRESS_NOTIFICATION), 0);
+        EXPECT_EQ(SendMessageA(button, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+        EXPECT_TRUE(paint());
+    }
+    const int gdiObjects = robust::liveGdiObjects();
+    for (unsigned long colour : {0xFFFFFFFFul, 0x01000005ul, 0x02FF00FFul, 0xFF000000ul, 0x00FFFFFFul, 0ul}) {
+        SCOPED_TRACE(colour);
+        EXPECT_TRUE(api.setFaceColor(host.hwnd(), 1, colour));
+        EXPECT_TRUE(api.setTextColor(host.hwnd(), 1, colour, ~colour));
+        EXPECT_TRUE(paint());
+        EXPECT_TRUE(api.setSysColors(host.hwnd(), 1));
+        EXPECT_TRUE(paint());
+    }
+    EXPECT_EQ(robust::liveGdiObjects(), gdiObjects);
+    EXPECT_TRUE(api.unInstall(host.hwnd()));
+}
+
+}  // namespace
