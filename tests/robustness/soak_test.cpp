@@ -170,9 +170,10 @@ TEST_F(Soak, ButtonsAttachedDetachedPaintedAndRecolouredOverAndOver)
             SendMessageA(host.hwnd(), WM_SYSCOLORCHANGE, 0, 0);
         }
         // Half the cycles detach one by one, half leave it to the uninstall.
-        if (cycle % 2)
+        if (cycle % 2) {
             for (int i = 0; i < kButtons; ++i)
                 ASSERT_TRUE(api.setGlisk(host.hwnd(), 10 + i, false));
+        }
         ASSERT_TRUE(api.unInstall(host.hwnd()));
         if (cycle % 1000 == 0)
             testing_support::pumpMessages(0);
