@@ -48,6 +48,18 @@ struct Holdings {
     static Holdings now() { return {robust::privateBytes(), robust::liveGdiObjects()}; }
 };
 
+// In a deep run, where the holdings stand every ten thousand cycles, so a
+// slow growth shows when it starts.
+void reportProgress(const char* what, int cycle)
+{
+    if (!robust::deepRun() || cycle == 0 || cycle % 10000 != 0)
+        return;
+    const Holdings now = Holdings::now();
+    std::printf("robustness: %s: cycle %d, private bytes %zu, GDI objects %d\n", what, cycle, now.bytes,
+                now.gdiObjects);
+    std::fflush(stdout);
+}
+
 // After `cycles` cycles: no more growth than the heap's own rounding, which
 // a leak of a record per cycle (or a GDI object per cycle) exceeds.
 void expectNothingHeldPerCycle(const Holdings& before, const Holdings& after, int cycles, const char* what)
@@ -177,6 +189,7 @@ TEST_F(Soak, ButtonsAttachedDetachedPaintedAndRecolouredOverAndOver)
         ASSERT_TRUE(api.unInstall(host.hwnd()));
         if (cycle % 1000 == 0)
             testing_support::pumpMessages(0);
+        reportProgress("buttons", cycle);
     }
     colours.flip(false);
     testing_support::pumpMessages(0);
@@ -300,6 +313,7 @@ TEST_F(Soak, PopupsConvertedPaintedAndGivenBackWhileImagesAndColoursChange)
         if (cycle % 1000 == 0)
             robust::trackMenu(window, popup, {[] {}});  // a real menu loop now and then
         ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(built.size())) << "cycle " << cycle;
+        reportProgress("menus", cycle);
     }
     colours.flip(false);
     api.setLookMode(0);
