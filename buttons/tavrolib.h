@@ -12,6 +12,22 @@
 // the dialog. Before unloading the library a host needs to do nothing: unload
 // uninstalls every dialog still installed.
 //
+// What the library cannot make safe on its own:
+// - Subclassing is last in, first out. A host (or another library) that
+//   subclasses an installed dialog or an attached button after the library
+//   takes its own subclass off again before it detaches, uninstalls or
+//   unloads. Otherwise the library puts back the procedure it found, which
+//   drops the later one, and the later one's saved procedure points into the
+//   library, freed once it is unloaded.
+// - A dialog or button destroyed while installed or attached keeps its record,
+//   and a button its identifier, until it is uninstalled or detached or the
+//   library is unloaded. Uninstall a dialog before destroying it.
+// - Button texts longer than 255 characters are shown and measured up to the
+//   255th character.
+// - The library must not be unloaded from inside a message of an installed
+//   dialog or attached button (the press notification, for instance): the
+//   library's own procedure is still running and returns into freed code.
+//
 // Linking: find_package(Tavrolib) and Tavrolib::Tavrolib, or libTavrolib.dll.a
 // with MinGW, or Tavrolib.lib with MSVC (every function is exported under its
 // MSVC-decorated name too). Ship Tavrolib.dll beside the program.

@@ -77,6 +77,15 @@ NELLOLIB_API bool Nello_Install(HWND window);
 // any popup that is still open. False when window is not installed.
 NELLOLIB_API bool Nello_UnInstall(HWND window);
 
+// What the library cannot make safe on its own: subclassing is last in,
+// first out, so a host that subclasses an installed window after the library
+// takes its own subclass off again before it uninstalls the window or
+// unloads the library. Captions and sub-menu images are kept by menu handle:
+// remove them before destroying the menu, or they apply to whatever menu is
+// later given that handle value. A module that images were registered from
+// stays loaded while they are registered: a change of the system colours or
+// settings loads them from it again.
+//
 // Unloading the library (FreeLibrary) converts open popups back and
 // uninstalls every window still installed; still, a host best uninstalls
 // its windows with no menu open before it unloads the library, and must not

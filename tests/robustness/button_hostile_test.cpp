@@ -5,7 +5,9 @@
 // texts at their extremes. Nothing may crash, a refusal changes nothing, and
 // the host's dialog and buttons keep working.
 #include "button_dialog.h"
+#include "dib_surface.h"
 #include "host_api.h"
+#include "robust_support.h"
 #include "tavro_fixtures.h"
 #include "tavrolib.h"
 
@@ -377,6 +379,149 @@ TEST_F(ButtonAbuse, UnloadingWithDialogsInstalledAndAButtonHeldLeavesWorkingWind
     SendMessageA(toggle, BM_CLICK, 0, 0);
     EXPECT_EQ(host.clicks(), 1);
     EXPECT_TRUE(SetWindowTextA(held, "after"));
+}
+
+}  // namespace
+
+namespace {
+
+// Seeded mutations of icon resources, written into a module at run time and
+// loaded as a button's icons: each is taken with both images or refused
+// with the button left without icons, and painting goes on either way.
+TEST_F(ButtonAbuse, RewrittenIconsAreTakenWholeOrLeaveTheButtonWithoutIcons)
+{
+    const std::uint32_t seed = robust::runSeed();
+    const robust::IconResource sources[] = {robust::iconResource(fixtures, FIXTURE_ICON_COLOURS),
+                                            robust::iconResource(fixtures, FIXTURE_ICON_PLAIN)};
+    for (const auto& s : sources)
+        ASSERT_FALSE(s.image.empty());
+    ButtonDialog host;
+    ShowWindow(host.hwnd(), SW_HIDE);  // its own repaints cost nothing then
+    HWND button = host.addButton(1, BS_PUSHBUTTON, "Icons", {10, 10, 110, 40});
+    ASSERT_TRUE(api.install(host.hwnd()));
+    ASSERT_TRUE(api.setGlisk(host.hwnd(), 1, true));
+    SIZE textOnly{};
+    ASSERT_TRUE(api.getOptimalSize(host.hwnd(), 1, textOnly));
+    testing_support::DibSurface surface(100, 30);
+    const int gdiObjects = robust::liveGdiObjects();
+
+    const int cases = robust::scaled(200, 5000);
+    const int perModule = 100;
+    int taken = 0;
+    for (int first = 0; first < cases; first += perModule) {
+        robust::ResourceModule rewritten(robust::modulePath(fixtures), "RobustButtonIcons.dll");
+        for (int n = first; n < first + perModule && n < cases; ++n) {
+            std::mt19937 random = robust::caseRandom(seed, n);
+            robust::addIcon(rewritten, static_cast<WORD>(1 + n - first), static_cast<WORD>(1000 + n - first),
+                            robust::mutatedIcon(sources[random() % 2], random));
+        }
+        ASSERT_TRUE(rewritten.write());
+        for (int n = first; n < first + perModule && n < cases; ++n) {
+            const std::string note = robust::replayNote(seed, n);
+            const unsigned int icon = static_cast<unsigned int>(1 + n - first);
+            // The second icon is the next case's: either may be the bad one.
+            const unsigned int second = n + 1 < first + perModule ? icon + 1 : 0;
+            const bool loaded = api.loadIcons(host.hwnd(), 1, rewritten.module(), icon, second);
+            taken += loaded;
+            SIZE size{};
+            ASSERT_TRUE(api.getOptimalSize(host.hwnd(), 1, size)) << note;
+            if (loaded)
+                EXPECT_GT(size.cx, textOnly.cx) << note << ": the icon takes room";
+            else
+                EXPECT_EQ(size.cx, textOnly.cx) << note << ": a refusal leaves no icon";
+            DRAWITEMSTRUCT item = {ODT_BUTTON, 1, 0, ODA_DRAWENTIRE, 0, button, surface.dc(), {0, 0, 100, 30}, 0};
+            SendMessageA(host.hwnd(), WM_DRAWITEM, 1, reinterpret_cast<LPARAM>(&item));
+        }
+    }
+    ASSERT_TRUE(api.unInstall(host.hwnd()));
+    EXPECT_LE(robust::liveGdiObjects(), gdiObjects) << "icons or image lists left over";
+    std::printf("robustness: %d rewritten button icons, %d taken\n", cases, taken);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ButtonAbuse, IconsThatCannotBeLoadedLeaveTheButtonWithoutIcons)
+{
+    ButtonDialog host;
+    host.addButton(1, BS_PUSHBUTTON, "Icons");
+    ASSERT_TRUE(api.install(host.hwnd()));
+    ASSERT_TRUE(api.setGlisk(host.hwnd(), 1, true));
+    SIZE textOnly{};
+    ASSERT_TRUE(api.getOptimalSize(host.hwnd(), 1, textOnly));
+    HMODULE gone = nullptr;
+    {
+        robust::ResourceModule copy(robust::modulePath(fixtures), "RobustGoneIcons.dll");
+        ASSERT_TRUE(copy.write());
+        gone = copy.module();
+    }
+    const struct {
+        const char* name;
+        HMODULE module;
+        unsigned int first, second;
+        bool loaded;
+    } cases[] = {
+        {"first icon missing", fixtures, 4242, FIXTURE_ICON_PLAIN, false},
+        {"a toolbar bitmap's identifier", fixtures, FIXTURE_TOOLBAR_4BIT, 0, false},
+        {"module unloaded", gone, FIXTURE_ICON_PLAIN, 0, false},
+        {"the program itself, which has no icons", nullptr, FIXTURE_ICON_PLAIN, 0, false},
+        {"second icon missing: the first serves for both", fixtures, FIXTURE_ICON_PLAIN, 4242, true},
+        {"only the low word names the icon", fixtures, 0x10000 | FIXTURE_ICON_COLOURS, 0, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(api.loadIcons(host.hwnd(), 1, fixtures, FIXTURE_ICON_COLOURS, 0)) << "icons before the case";
+        EXPECT_EQ(api.loadIcons(host.hwnd(), 1, c.module, c.first, c.second), c.loaded);
+        SIZE size{};
+        ASSERT_TRUE(api.getOptimalSize(host.hwnd(), 1, size));
+        if (c.loaded)
+            EXPECT_GT(size.cx, textOnly.cx);
+        else
+            EXPECT_EQ(size.cx, textOnly.cx) << "a refusal drops the icons the button had";
+    }
+    EXPECT_TRUE(api.unInstall(host.hwnd()));
+}
+
+}  // namespace
+
+namespace {
+
+// Modes outside the six are kept and behave as a push button; colours with
+// the high byte set (palette forms, CLR_INVALID) are taken and painted
+// without harm.
+TEST_F(ButtonAbuse, ModesAndColoursOutOfRange)
+{
+    ButtonDialog host;
+    HWND button = host.addButton(1, BS_PUSHBUTTON, "Odd", {10, 10, 110, 40});
+    ASSERT_TRUE(api.install(host.hwnd()));
+    ASSERT_TRUE(api.setGlisk(host.hwnd(), 1, true));
+    testing_support::DibSurface surface(100, 30);
+    const auto paint = [&] {
+        DRAWITEMSTRUCT item = {ODT_BUTTON, 1, 0, ODA_DRAWENTIRE, 0, button, surface.dc(), {0, 0, 100, 30}, 0};
+        return SendMessageA(host.hwnd(), WM_DRAWITEM, 1, reinterpret_cast<LPARAM>(&item)) != 0;
+    };
+    for (int mode : {-1, 6, 7, 255, 0x7FFFFFFF, int(0x80000000)}) {
+        SCOPED_TRACE(mode);
+        ASSERT_TRUE(api.setMode(host.hwnd(), 1, mode));
+        host.events.clear();
+        button_testing::click(button, 95, 5);  // where a split button's arrow would be
+        EXPECT_EQ(host.clicks(), 1) << "a push button's click";
+        EXPECT_EQ(host.notifications(TAVRO_PRESS_NOTIFICATION), 0);
+        EXPECT_EQ(SendMessageA(button, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+        EXPECT_TRUE(paint());
+    }
+    const int gdiObjects = robust::liveGdiObjects();
+    for (unsigned long colour : {0xFFFFFFFFul, 0x01000005ul, 0x02FF00FFul, 0xFF000000ul, 0x00FFFFFFul, 0ul}) {
+        SCOPED_TRACE(colour);
+        EXPECT_TRUE(api.setFaceColor(host.hwnd(), 1, colour));
+        EXPECT_TRUE(api.setTextColor(host.hwnd(), 1, colour, ~colour));
+        EXPECT_TRUE(paint());
+        EXPECT_TRUE(api.setSysColors(host.hwnd(), 1));
+        EXPECT_TRUE(paint());
+    }
+    EXPECT_EQ(robust::liveGdiObjects(), gdiObjects);
+    EXPECT_TRUE(api.unInstall(host.hwnd()));
 }
 
 }  // namespace

@@ -19,11 +19,8 @@ using robust::MenuSnapshot;
 
 const int kToolbarIds[] = {FIXTURE_TOOLBAR_4BIT,     FIXTURE_TOOLBAR_8BIT,     FIXTURE_TOOLBAR_24BIT_15,
                            FIXTURE_TOOLBAR_24BIT_TOP, FIXTURE_TOOLBAR_32BIT_V5, FIXTURE_TOOLBAR_1BIT};
-const std::vector<std::size_t> kDibFields = {0, 4, 8, 12, 14, 16, 20, 32, 36, 40, 44, 48};
+const std::vector<std::size_t>& kDibFields = robust::kDibHeaderFields;
 const std::vector<std::size_t> kToolbarFields = {0, 2, 4, 6, 8, 10};
-// Group icon directory: count at 4, then per entry size, colours, planes,
-// bit count, bytes and identifier.
-const std::vector<std::size_t> kGroupIconFields = {0, 2, 4, 6, 7, 8, 10, 12, 14, 18};
 
 LPCSTR toolbarType()
 {
@@ -158,6 +155,7 @@ TEST_F(MenuResourceFuzz, RewrittenToolbarsAreRefusedWithNothingKeptOrBindOnlyRea
         sources.push_back({robust::resourceBytes(fixtures, reinterpret_cast<LPCSTR>(RT_BITMAP), id),
                            robust::resourceBytes(fixtures, toolbarType(), id)});
     const MenuSnapshot empty = MenuSnapshot::take();
+    const int gdiObjects = robust::liveGdiObjects();
     const int cases = robust::scaled(600, 20000);
     const int perModule = 200;
     int accepted = 0;
@@ -188,34 +186,18 @@ TEST_F(MenuResourceFuzz, RewrittenToolbarsAreRefusedWithNothingKeptOrBindOnlyRea
                 return;
         }
     }
+    EXPECT_EQ(robust::liveGdiObjects(), gdiObjects) << "bitmaps or image lists left over";
     std::printf("robustness: %d rewritten toolbars, %d accepted\n", cases, accepted);
-}
-
-// The group directory of an icon resource, re-pointed at the icon image
-// stored under imageId.
-std::vector<unsigned char> groupPointingAt(std::vector<unsigned char> group, WORD imageId)
-{
-    if (group.size() >= 20) {
-        group[18] = static_cast<unsigned char>(imageId);
-        group[19] = static_cast<unsigned char>(imageId >> 8);
-    }
-    return group;
 }
 
 TEST_F(MenuResourceFuzz, RewrittenIconsAreRefusedWithNothingKeptOrAddExactlyOneImage)
 {
-    struct IconSource {
-        std::vector<unsigned char> group, image;
-    };
-    std::vector<IconSource> sources;
+    std::vector<robust::IconResource> sources;
     for (int id : {FIXTURE_ICON_COLOURS, FIXTURE_ICON_PLAIN}) {
-        IconSource s;
-        s.group = robust::resourceBytes(fixtures, reinterpret_cast<LPCSTR>(RT_GROUP_ICON), id);
-        ASSERT_GE(s.group.size(), 20u);
-        s.image = robust::resourceBytes(fixtures, reinterpret_cast<LPCSTR>(RT_ICON), le16(s.group, 18));
-        ASSERT_FALSE(s.image.empty());
-        sources.push_back(s);
+        sources.push_back(robust::iconResource(fixtures, static_cast<WORD>(id)));
+        ASSERT_FALSE(sources.back().image.empty()) << id;
     }
+    const int gdiObjects = robust::liveGdiObjects();
     const int cases = robust::scaled(300, 10000);
     const int perModule = 150;
     int accepted = 0;
@@ -223,15 +205,9 @@ TEST_F(MenuResourceFuzz, RewrittenIconsAreRefusedWithNothingKeptOrAddExactlyOneI
         robust::ResourceModule rewritten(robust::modulePath(fixtures), "RobustIcons.dll");
         for (int n = first; n < first + perModule && n < cases; ++n) {
             std::mt19937 random = robust::caseRandom(seed, n);
-            IconSource s = sources[random() % sources.size()];
-            const WORD groupId = static_cast<WORD>(1 + n - first), imageId = static_cast<WORD>(1000 + n - first);
-            std::vector<unsigned char> group = groupPointingAt(s.group, imageId);
-            if (random() % 2)
-                s.image = robust::mutated(s.image, random, kDibFields);
-            else
-                group = robust::mutated(group, random, kGroupIconFields);
-            rewritten.add(reinterpret_cast<LPCSTR>(RT_GROUP_ICON), groupId, group);
-            rewritten.add(reinterpret_cast<LPCSTR>(RT_ICON), imageId, s.image);
+            const auto& source = sources[random() % sources.size()];
+            robust::addIcon(rewritten, static_cast<WORD>(1 + n - first), static_cast<WORD>(1000 + n - first),
+                            robust::mutatedIcon(source, random));
         }
         ASSERT_TRUE(rewritten.write());
         for (int n = first; n < first + perModule && n < cases; ++n) {
@@ -253,6 +229,8 @@ TEST_F(MenuResourceFuzz, RewrittenIconsAreRefusedWithNothingKeptOrAddExactlyOneI
                 Nello_UnLoadToolbars();
         }
     }
+    Nello_UnLoadToolbars();
+    EXPECT_EQ(robust::liveGdiObjects(), gdiObjects) << "icons or image lists left over";
     std::printf("robustness: %d rewritten icons, %d accepted\n", cases, accepted);
 }
 

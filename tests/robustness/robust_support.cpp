@@ -141,14 +141,48 @@ std::vector<unsigned char> resourceBytes(HMODULE module, LPCSTR type, WORD id)
     return p ? std::vector<unsigned char>(p, p + SizeofResource(module, found)) : std::vector<unsigned char>();
 }
 
+namespace {
+
+// The committed private pages of the address space, region by region: what
+// private bytes count, read where the system does not report them itself.
+std::size_t committedPrivateBytes()
+{
+    std::size_t total = 0;
+    MEMORY_BASIC_INFORMATION region;
+    const char* at = nullptr;
+    while (VirtualQuery(at, &region, sizeof region) == sizeof region) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            total += region.RegionSize;
+        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+        if (next <= at)
+            break;
+        at = next;
+    }
+    return total;
+}
+
+}  // namespace
+
 std::size_t privateBytes()
 {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
     counters.cb = sizeof counters;
-    if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                              sizeof counters))
-        return 0;
-    return counters.PrivateUsage;
+    if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                             sizeof counters) &&
+        counters.PrivateUsage != 0)
+        return counters.PrivateUsage;
+    // Wine reports PrivateUsage as 0.
+    return committedPrivateBytes();
+}
+
+int liveGdiObjects()
+{
+    if (const DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
+        return static_cast<int>(reported);
+    int live = 0;
+    for (ULONG_PTR index = 1; index <= 0xFFFF; ++index)
+        live += GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0;
+    return live;
 }
 
 }  // namespace robust
@@ -217,6 +251,48 @@ std::vector<unsigned char> mutated(const std::vector<unsigned char>& source, std
     for (std::size_t n = 1 + pick(random, 4); n > 0; --n)
         mutateOnce(bytes, random, fields);
     return bytes;
+}
+
+const std::vector<std::size_t> kDibHeaderFields = {0, 4, 8, 12, 14, 16, 20, 32, 36, 40, 44, 48};
+
+namespace {
+
+// Group directory: count at 4, then per entry size, colours, planes, bit
+// count, bytes and the image's identifier at 18.
+const std::vector<std::size_t> kGroupIconFields = {0, 2, 4, 6, 7, 8, 10, 12, 14, 18};
+
+}  // namespace
+
+IconResource iconResource(HMODULE module, WORD id)
+{
+    IconResource icon;
+    icon.group = resourceBytes(module, reinterpret_cast<LPCSTR>(RT_GROUP_ICON), id);
+    if (icon.group.size() >= 20)
+        icon.image = resourceBytes(module, reinterpret_cast<LPCSTR>(RT_ICON),
+                                   static_cast<WORD>(icon.group[18] | icon.group[19] << 8));
+    return icon;
+}
+
+IconResource mutatedIcon(const IconResource& source, std::mt19937& random)
+{
+    IconResource icon = source;
+    if (random() % 2)
+        icon.image = mutated(icon.image, random, kDibHeaderFields);
+    else
+        icon.group = mutated(icon.group, random, kGroupIconFields);
+    return icon;
+}
+
+void addIcon(ResourceModule& module, WORD groupId, WORD imageId, const IconResource& icon)
+{
+    std::vector<unsigned char> group = icon.group;
+    // Re-pointed at this image, unless a mutation cut the directory short.
+    if (group.size() >= 20) {
+        group[18] = static_cast<unsigned char>(imageId);
+        group[19] = static_cast<unsigned char>(imageId >> 8);
+    }
+    module.add(reinterpret_cast<LPCSTR>(RT_GROUP_ICON), groupId, group);
+    module.add(reinterpret_cast<LPCSTR>(RT_ICON), imageId, icon.image);
 }
 
 }  // namespace robust

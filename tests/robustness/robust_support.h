@@ -74,8 +74,15 @@ std::string modulePath(HMODULE module);
 // The bytes of a resource of a loaded module (empty when missing).
 std::vector<unsigned char> resourceBytes(HMODULE module, LPCSTR type, WORD id);
 
-// Private bytes of this process (PROCESS_MEMORY_COUNTERS_EX::PrivateUsage).
+// Private bytes of this process: PROCESS_MEMORY_COUNTERS_EX::PrivateUsage, or
+// where that reads 0 (Wine) the committed private pages of the address space.
 std::size_t privateBytes();
+
+// GDI objects this process holds now. GetGuiResources where it works; under
+// Wine, where it is a stub returning 0, by probing every handle index, since
+// Wine takes a handle value with an empty high word as naming the object at
+// that index whatever its generation.
+int liveGdiObjects();
 
 }  // namespace robust
 
@@ -88,5 +95,21 @@ void mutateOnce(std::vector<unsigned char>& bytes, std::mt19937& random, const s
 // One to four such changes.
 std::vector<unsigned char> mutated(const std::vector<unsigned char>& source, std::mt19937& random,
                                    const std::vector<std::size_t>& fields);
+
+// Offsets of the fields of a DIB header, the first place a mutation of a
+// bitmap or icon image aims at.
+extern const std::vector<std::size_t> kDibHeaderFields;
+
+// An icon resource as stored: the group directory and its one image.
+struct IconResource {
+    std::vector<unsigned char> group;
+    std::vector<unsigned char> image;
+};
+// The icon resource of module named id (empty when missing).
+IconResource iconResource(HMODULE module, WORD id);
+// A mutation of either part: the image as a DIB, or the group directory.
+IconResource mutatedIcon(const IconResource& source, std::mt19937& random);
+// Writes icon as group groupId, pointing at its image stored as imageId.
+void addIcon(ResourceModule& module, WORD groupId, WORD imageId, const IconResource& icon);
 
 }  // namespace robust
