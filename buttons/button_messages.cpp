@@ -112,14 +112,24 @@ bool HookedDialog::routeButtonMessage(HWND button, UINT msg, WPARAM wParam, LPAR
 
 // ---- the button ------------------------------------------------------------
 
+// The record that took the last message: messages come in runs to one
+// button (mouse moves above all), so most need no search of the registry.
+// Every record forgets itself here when it is restored, before it is freed.
+static HookedButton* g_lastRouted = nullptr;
+
+void forgetRoutedButton(const HookedButton* button)
+{
+    if (g_lastRouted == button)
+        g_lastRouted = nullptr;
+}
+
 LRESULT CALLBACK ButtonWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     try {
-        LRESULT result = 0;
-        const int count = g_dialogs.size();
-        for (int i = 0; i < count; ++i)
-            if (g_dialogs.get<HookedDialog>(i)->routeButtonMessage(window, msg, wParam, lParam, result))
-                return result;
+        if (!g_lastRouted || g_lastRouted->hwnd != window)
+            g_lastRouted = findButtonByWindow(window);
+        if (g_lastRouted)
+            return g_lastRouted->handleMessage(msg, wParam, lParam);
     } catch (...) {
         return 0;
     }

@@ -125,8 +125,11 @@ void HookedButton::attach(HWND dialog, unsigned int id)
     backgroundValid = false;
 }
 
+void forgetRoutedButton(const HookedButton* button);
+
 void HookedButton::restore()
 {
+    forgetRoutedButton(this);
     subclass(hwnd, prevWndProc);
     // A style change while attached refreshed `style` with the owner-draw
     // type; the button gets its own type back and keeps its other bits.
