@@ -60,7 +60,7 @@ namespace {
 SIZE textExtent(HFONT font, const char* text)
 {
     SIZE extent = {0, 0};
-    owners::MemoryDc info(CreateICA("DISPLAY", nullptr, nullptr, nullptr));
+    owners::WindowDc info(nullptr);
     if (!info)
         return extent;
     owners::Selection selected(info.get(), font);

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+void DrawGrayImage(HDC dc, int x, int y, int index);
+
 namespace {
 
 // What a command item looks like in its current state, worked out once.
@@ -114,15 +116,22 @@ void drawCheckBox(HDC dc, const RECT& iconBox, const MenuItemData& record, const
 
 void drawImage(HDC dc, const RECT& iconBox, const MenuItemData& record, const ItemLook& look)
 {
-    owners::Icon icon(g_imageList ? ImageList_GetIcon(g_imageList, record.imageIndex, ILD_NORMAL) : nullptr);
-    if (!icon)
+    if (!g_imageList)
         return;
     const int x = iconBox.left + ((iconBox.right - iconBox.left - g_imageWidth) >> 1);
     const int y = iconBox.top + ((iconBox.bottom - iconBox.top - g_imageHeight) >> 1);
-    if (g_lookMode == 1 && !look.selected && !look.grayed) {
-        DrawGrayIcon(dc, x, y, icon.get());
+    // Drawn straight from the image list: making an icon of the image for
+    // every paint costs more than the whole rest of the item.
+    if (!look.grayed) {
+        if (g_lookMode == 1 && !look.selected)
+            DrawGrayImage(dc, x, y, record.imageIndex);
+        else
+            ImageList_Draw(g_imageList, record.imageIndex, dc, x, y, ILD_TRANSPARENT);
         return;
     }
+    owners::Icon icon(ImageList_GetIcon(g_imageList, record.imageIndex, ILD_NORMAL));
+    if (!icon)
+        return;
     DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.get()), 0, x, y, g_imageWidth, g_imageHeight,
                DST_ICON | (look.grayed ? DSS_DISABLED : 0));
 }
@@ -271,6 +280,83 @@ void DrawGrayIcon(HDC dc, int x, int y, HICON icon)
     // On black, the grey image fills the blacked-out area and leaves the rest.
     owners::Selection selected(memory.get(), bitmap.get());
     BitBlt(dc, x, y, width, height, memory.get(), 0, 0, SRCPAINT);
+}
+
+// The greyscale look of the shared image list, kept in a list of its own:
+// the same images, greyed once when they are first drawn in that look, so
+// that a grey item costs what a colour one does. Images are only ever
+// appended to the shared list until it is dropped, and a drop forgets the
+// copy, so the copy is whole when its count matches.
+namespace {
+HIMAGELIST g_greyImages = nullptr;
+
+// Image `index` of the shared list, greyed, with its mask; false on failure.
+bool addGreyImage(int index)
+{
+    const int width = g_imageWidth, height = g_imageHeight;
+    HDC screen = GetDC(nullptr);
+    owners::MemoryDc memory(CreateCompatibleDC(screen));
+    owners::Bitmap colours(CreateCompatibleBitmap(screen, width, height));
+    ReleaseDC(nullptr, screen);
+    owners::Bitmap mask(CreateBitmap(width, height, 1, 1, nullptr));
+    if (!memory || !colours || !mask)
+        return false;
+    const RECT all = {0, 0, width, height};
+    {
+        owners::Selection selected(memory.get(), mask.get());
+        FillRectWithColor(memory.get(), all, RGB(255, 255, 255));
+        ImageList_Draw(g_imageList, index, memory.get(), 0, 0, ILD_MASK);
+    }
+    {
+        owners::Selection selected(memory.get(), colours.get());
+        FillRectWithColor(memory.get(), all, RGB(0, 0, 0));
+        ImageList_Draw(g_imageList, index, memory.get(), 0, 0, ILD_TRANSPARENT);
+    }
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t(3);
+    std::vector<std::uint8_t> pixels(stride * height);
+    GetDIBits(memory.get(), colours.get(), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    GreyscaleBgrRows(pixels.data(), width, height, stride);
+    SetDIBits(memory.get(), colours.get(), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    return ImageList_Add(g_greyImages, colours.get(), mask.get()) != -1;
+}
+
+// Greys the images added to the shared list since the last call.
+bool catchUpGreyImages()
+{
+    if (!g_greyImages)
+        g_greyImages = ImageList_Create(g_imageWidth, g_imageHeight, ILC_COLOR24 | ILC_MASK, 0, 10);
+    if (!g_greyImages)
+        return false;
+    const int count = ImageList_GetImageCount(g_imageList);
+    for (int i = ImageList_GetImageCount(g_greyImages); i < count; ++i)
+        if (!addGreyImage(i))
+            return false;
+    return true;
+}
+}  // namespace
+
+void ForgetGreyImages()
+{
+    if (g_greyImages) {
+        ImageList_Destroy(g_greyImages);
+        g_greyImages = nullptr;
+    }
+}
+
+void DrawGrayImage(HDC dc, int x, int y, int index)
+{
+    if (!catchUpGreyImages()) {
+        ForgetGreyImages();
+        return;
+    }
+    ImageList_Draw(g_greyImages, index, dc, x, y, ILD_TRANSPARENT);
 }
 
 bool DrawMenuItem(const DRAWITEMSTRUCT* dis)

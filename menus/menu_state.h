@@ -130,6 +130,8 @@ int FindCommandImage(unsigned int commandId);
 bool EnsureImageList(int width, int height);
 // Destroys the image list and frees the image size for the next registration.
 void DropImageList();
+// Drops the greyscale copy of the image list (menu_paint.cpp).
+void ForgetGreyImages();
 
 // Held by a registration across its work: unless kept, it drops an image
 // list that did not exist when it began, so a refusal never fixes the size.
