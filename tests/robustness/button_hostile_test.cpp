@@ -144,8 +144,9 @@ TEST_F(ButtonAbuse, EveryExportRefusesDialogsAndControlsItDoesNotHold)
         EXPECT_EQ(size.cx, -7);
         EXPECT_EQ(size.cy, -9);
         EXPECT_FALSE(api.setGlisk(t.dialog, t.id, false));
-        if (t.dialog != dead)
+        if (t.dialog != dead) {
             EXPECT_FALSE(api.setGlisk(t.dialog, t.id, true));
+        }
         for (std::size_t i = 0; i < std::size(watched); ++i)
             EXPECT_EQ(lookOf(watched[i]), before[i]) << "window " << i << " was changed";
     }

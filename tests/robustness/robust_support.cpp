@@ -185,6 +185,24 @@ int liveGdiObjects()
     return live;
 }
 
+std::string liveGdiObjectKinds()
+{
+    static const char* const names[] = {"",       "pen",    "brush",       "dc",     "metadc",  "palette",
+                                        "font",   "bitmap", "region",      "metafile", "memdc",  "extpen",
+                                        "enhmetadc", "enhmetafile", "colorspace"};
+    int counts[std::size(names)] = {};
+    for (ULONG_PTR index = 1; index <= 0xFFFF; ++index) {
+        const DWORD type = GetObjectType(reinterpret_cast<HGDIOBJ>(index));
+        if (type > 0 && type < std::size(names))
+            ++counts[type];
+    }
+    std::string kinds;
+    for (std::size_t type = 1; type < std::size(names); ++type)
+        if (counts[type])
+            kinds += (kinds.empty() ? "" : ", ") + std::string(names[type]) + " " + std::to_string(counts[type]);
+    return kinds;
+}
+
 }  // namespace robust
 
 namespace robust {

@@ -83,6 +83,9 @@ std::size_t privateBytes();
 // Wine takes a handle value with an empty high word as naming the object at
 // that index whatever its generation.
 int liveGdiObjects();
+// The same objects counted by kind, "brush 3, font 5, ...", to tell what a
+// leak is made of (empty where the objects cannot be probed).
+std::string liveGdiObjectKinds();
 
 }  // namespace robust
 

@@ -55,8 +55,8 @@ void reportProgress(const char* what, int cycle)
     if (!robust::deepRun() || cycle == 0 || cycle % 10000 != 0)
         return;
     const Holdings now = Holdings::now();
-    std::printf("robustness: %s: cycle %d, private bytes %zu, GDI objects %d\n", what, cycle, now.bytes,
-                now.gdiObjects);
+    std::printf("robustness: %s: cycle %d, private bytes %zu, GDI objects %d (%s)\n", what, cycle, now.bytes,
+                now.gdiObjects, robust::liveGdiObjectKinds().c_str());
     std::fflush(stdout);
 }
 
@@ -66,9 +66,9 @@ void expectNothingHeldPerCycle(const Holdings& before, const Holdings& after, in
 {
     const std::size_t allowance = 128 * 1024;
     std::printf("robustness: %s: %d cycles in %lu ms, private bytes %zu before, %zu after, GDI objects %d before, "
-                "%d after\n",
+                "%d after (%s)\n",
                 what, cycles, GetTickCount() - g_soakStart, before.bytes, after.bytes, before.gdiObjects,
-                after.gdiObjects);
+                after.gdiObjects, robust::liveGdiObjectKinds().c_str());
     ASSERT_GT(before.bytes, 0u) << "private bytes cannot be read";
     ASSERT_GT(before.gdiObjects, 0) << "GDI objects cannot be counted";
     EXPECT_LE(after.bytes, before.bytes + allowance)
