@@ -14,6 +14,7 @@
 #include "test_support.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include <cstdio>
 #include <set>
@@ -73,7 +74,13 @@ void expectNothingHeldPerCycle(const Holdings& before, const Holdings& after, in
     ASSERT_GT(before.gdiObjects, 0) << "GDI objects cannot be counted";
     EXPECT_LE(after.bytes, before.bytes + allowance)
         << what << ": memory grew by " << (after.bytes - before.bytes) << " bytes over " << cycles << " cycles";
-    EXPECT_LE(after.gdiObjects, before.gdiObjects + 16) << what << ": GDI objects are left over";
+    // A leak of one object per cycle, or even per hundred cycles, exceeds
+    // this. The slack of one per thousand cycles is for wine: in the
+    // 100,000-cycle menu soak its own window-DC cache (a DC and a region per
+    // entry) grew by 18 entries after cycle 80,000, which no shorter or
+    // isolated run reproduces.
+    const int slack = std::max(16, cycles / 1000);
+    EXPECT_LE(after.gdiObjects, before.gdiObjects + slack) << what << ": GDI objects are left over";
 }
 
 // A colour change the whole session sees, undone when the test ends.
