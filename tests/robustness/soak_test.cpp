@@ -14,8 +14,8 @@
 #include "test_support.h"
 
 #include <gtest/gtest.h>
-#include <algorithm>
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 #include <vector>
