@@ -250,6 +250,28 @@ void DrawItemText(HDC dc, const RECT& r, const char* text, bool disabled, bool h
     }
 }
 
+namespace {
+
+// Reads the bitmap (not selected into any DC) as a bottom-up 24-bit DIB,
+// greys every pixel and writes it back.
+void greyBitmapInPlace(HDC dc, HBITMAP bitmap, int width, int height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t(3);
+    std::vector<std::uint8_t> pixels(stride * height);
+    GetDIBits(dc, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    GreyscaleBgrRows(pixels.data(), width, height, stride);
+    SetDIBits(dc, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+}
+
+}  // namespace
+
 void DrawGrayIcon(HDC dc, int x, int y, HICON icon)
 {
     const int width = g_imageWidth, height = g_imageHeight;
@@ -265,18 +287,7 @@ void DrawGrayIcon(HDC dc, int x, int y, HICON icon)
         FillRectWithColor(memory.get(), {0, 0, width, height}, RGB(0, 0, 0));
         DrawIconEx(memory.get(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
     }
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t(3);
-    std::vector<std::uint8_t> pixels(stride * height);
-    GetDIBits(dc, bitmap.get(), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-    GreyscaleBgrRows(pixels.data(), width, height, stride);
-    SetDIBits(dc, bitmap.get(), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    greyBitmapInPlace(dc, bitmap.get(), width, height);
     // On black, the grey image fills the blacked-out area and leaves the rest.
     owners::Selection selected(memory.get(), bitmap.get());
     BitBlt(dc, x, y, width, height, memory.get(), 0, 0, SRCPAINT);
@@ -312,18 +323,7 @@ bool addGreyImage(int index)
         FillRectWithColor(memory.get(), all, RGB(0, 0, 0));
         ImageList_Draw(g_imageList, index, memory.get(), 0, 0, ILD_TRANSPARENT);
     }
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t(3);
-    std::vector<std::uint8_t> pixels(stride * height);
-    GetDIBits(memory.get(), colours.get(), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-    GreyscaleBgrRows(pixels.data(), width, height, stride);
-    SetDIBits(memory.get(), colours.get(), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    greyBitmapInPlace(memory.get(), colours.get(), width, height);
     return ImageList_Add(g_greyImages, colours.get(), mask.get()) != -1;
 }
 

@@ -3,75 +3,13 @@
 #include "nellolib.h"
 #include "test_support.h"
 
-#include <ostream>
-
 std::vector<UINT> MenuLoopTest::hostMessages;
 std::function<void(HMENU)> MenuLoopTest::onHostInitMenuPopup;
 LRESULT MenuLoopTest::hostInitMenuPopupResult = 0;
 
-namespace {
-
-std::vector<std::function<void()>> g_steps;
-std::size_t g_next = 0;
-int g_ticks = 0;
-
-void CALLBACK onTick(HWND, UINT, UINT_PTR, DWORD)
-{
-    ++g_ticks;
-    if (g_next < g_steps.size()) {
-        auto step = g_steps[g_next++];
-        step();
-    } else {
-        EndMenu();
-    }
-    if (g_ticks > 200)  // a menu that will not close must not hang the run
-        EndMenu();
-}
-
-}  // namespace
-
-std::vector<ItemState> itemsOf(HMENU menu)
-{
-    std::vector<ItemState> items;
-    const int count = GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        MENUITEMINFOA info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_STRING;
-        GetMenuItemInfoA(menu, i, TRUE, &info);
-        std::string text(info.cch + 1, '\0');
-        info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA | MIIM_STRING | MIIM_BITMAP;
-        info.dwTypeData = text.data();
-        info.cch = static_cast<UINT>(text.size());
-        GetMenuItemInfoA(menu, i, TRUE, &info);
-        text.resize(info.dwTypeData ? std::char_traits<char>::length(text.c_str()) : 0);
-        items.push_back({info.fType, info.fState, info.wID, info.hSubMenu, info.dwItemData, text, info.hbmpItem});
-    }
-    return items;
-}
-
-std::ostream& operator<<(std::ostream& out, const ItemState& item)
-{
-    return out << "{type " << std::hex << item.type << " state " << item.state << " id " << item.id << " sub "
-               << item.subMenu << " data " << item.data << " bitmap " << item.bitmap << std::dec << " text \"" << item.text.substr(0, 40)
-               << (item.text.size() > 40 ? "...\" (" + std::to_string(item.text.size()) + ")" : "\"") << "}";
-}
-
 void appendItem(HMENU menu, UINT id, const char* text, UINT type, UINT state, HMENU subMenu, ULONG_PTR data)
 {
-    MENUITEMINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA | (subMenu ? MIIM_SUBMENU : 0) |
-                 (text ? MIIM_STRING : 0);
-    info.fType = type;
-    info.fState = state;
-    info.wID = id;
-    info.hSubMenu = subMenu;
-    info.dwItemData = data;
-    info.dwTypeData = const_cast<char*>(text);
-    ASSERT_TRUE(InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &info));
+    ASSERT_TRUE(testing_support::appendItem(menu, id, text ? text : "", type, state, subMenu, data));
 }
 
 const MenuItemData* recordAt(HMENU menu, int position)
@@ -136,15 +74,8 @@ void MenuLoopTest::track(HMENU popup, std::vector<std::function<void()>> steps)
 
 void MenuLoopTest::runMenu(const std::function<void()>& open, std::vector<std::function<void()>> steps)
 {
-    g_steps = std::move(steps);
-    g_next = 0;
-    g_ticks = 0;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 30, onTick);
-    open();
-    KillTimer(nullptr, timer);
-    testing_support::pumpMessages(0);
-    EXPECT_EQ(g_next, g_steps.size()) << "the menu closed before every step ran";
-    g_steps.clear();
+    const std::size_t count = steps.size();
+    EXPECT_EQ(testing_support::runMenuLoop(open, std::move(steps)), count) << "the menu closed before every step ran";
 }
 
 void MenuLoopTest::key(WPARAM virtualKey)

@@ -3,6 +3,7 @@
 // the next step inside the open menu, and the menu is closed after the last.
 #pragma once
 
+#include "menu_items.h"
 #include "menu_state.h"
 #include "tavro_fixtures.h"
 
@@ -13,23 +14,8 @@
 #include <vector>
 
 // Everything a host can see of one menu item.
-struct ItemState {
-    UINT type;
-    UINT state;
-    UINT id;
-    HMENU subMenu;
-    ULONG_PTR data;
-    std::string text;
-    HBITMAP bitmap;
-    bool operator==(const ItemState& o) const
-    {
-        // The system itself marks the last highlighted item.
-        return type == o.type && (state & ~MFS_HILITE) == (o.state & ~MFS_HILITE) && id == o.id && subMenu == o.subMenu && data == o.data &&
-               text == o.text && bitmap == o.bitmap;
-    }
-};
-std::vector<ItemState> itemsOf(HMENU menu);
-std::ostream& operator<<(std::ostream& out, const ItemState& item);
+using ItemState = testing_support::MenuItemSnapshot;
+using testing_support::itemsOf;
 
 void appendItem(HMENU menu, UINT id, const char* text, UINT type = MFT_STRING, UINT state = 0,
                 HMENU subMenu = nullptr, ULONG_PTR data = 0);
