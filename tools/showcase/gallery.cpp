@@ -50,8 +50,6 @@ const ButtonSetup kButtons[] = {
     {IDC_TRANSPARENT_3D, TavroToggle, 0, 0},
 };
 
-std::function<void(HWND, UINT)> g_pressObserver;
-
 bool attachButtons(HWND dialog, HINSTANCE instance)
 {
     bool ok = Tavro_Install(dialog);
@@ -109,8 +107,6 @@ void onPressNotification(HWND dialog, const NMHDR& header)
     const std::string status = std::string("Notification 1124 from \"") + name + "\" (control "
                                + std::to_string(header.idFrom) + ")";
     SetDlgItemTextA(dialog, IDC_STATUS, status.c_str());
-    if (g_pressObserver)
-        g_pressObserver(header.hwndFrom, static_cast<UINT>(header.idFrom));
 }
 
 }  // namespace
@@ -159,11 +155,6 @@ void destroyGallery(HWND gallery)
     // The dialog gets its own procedure back before it goes.
     Tavro_UnInstall(gallery);
     DestroyWindow(gallery);
-}
-
-void setPressObserver(std::function<void(HWND, UINT)> observer)
-{
-    g_pressObserver = std::move(observer);
 }
 
 std::string galleryStatus(HWND gallery)

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 namespace showcase {
@@ -15,10 +14,6 @@ HWND createGallery(HINSTANCE instance, HWND owner, bool* allCallsSucceeded);
 
 // Uninstalls the gallery from the library, then destroys it.
 void destroyGallery(HWND gallery);
-
-// Called inside the dialog's handling of a press notification, while the
-// pressed button still shows its held look.
-void setPressObserver(std::function<void(HWND button, UINT controlId)> observer);
 
 // Text of the gallery's status line.
 std::string galleryStatus(HWND gallery);
