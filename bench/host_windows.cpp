@@ -51,4 +51,11 @@ void pumpMessages()
     }
 }
 
+OffscreenSurface screenCompatibleSurface(int width, int height)
+{
+    owners::WindowDc screen(nullptr);
+    return {owners::MemoryDc(CreateCompatibleDC(screen.get())),
+            owners::Bitmap(CreateCompatibleBitmap(screen.get(), width, height))};
+}
+
 }  // namespace bench

@@ -228,15 +228,9 @@ void greyItem(Context& context, HWND owner, HMENU menu, int imagelessPosition, F
         return;
     }
     const int width = withImage.width, height = withImage.height;
-    owners::MemoryDc memoryDc;
-    owners::Bitmap bitmapOwned;
-    {
-        owners::WindowDc screen(nullptr);
-        memoryDc.reset(CreateCompatibleDC(screen.get()));
-        bitmapOwned.reset(CreateCompatibleBitmap(screen.get(), width, height));
-    }
-    HDC memory = memoryDc.get();
-    HBITMAP bitmap = bitmapOwned.get();
+    OffscreenSurface surface = screenCompatibleSurface(width, height);
+    HDC memory = surface.dc.get();
+    HBITMAP bitmap = surface.bitmap.get();
     // Selected while painting; taken out for reading the pixels back.
     std::optional<owners::Selection> selected(std::in_place, memory, bitmap);
 

@@ -3,6 +3,7 @@
 // beside cheaper calls that reach the same result.
 #include "figures.h"
 #include "gdi_owners.h"
+#include "host_windows.h"
 
 #include <commctrl.h>
 
@@ -86,19 +87,13 @@ void profileMenuItem(Context& context)
                                       "straight from its list (ImageList_Draw) differs in " +
                                       std::to_string(iconAndListDifference(images, 0)) + " pixels.");
     const int width = 172, height = 20, iterations = context.fast ? 5 : 200;
-    owners::MemoryDc memory;
-    owners::Bitmap bitmap;
-    {
-        owners::WindowDc screen(nullptr);
-        memory.reset(CreateCompatibleDC(screen.get()));
-        bitmap.reset(CreateCompatibleBitmap(screen.get(), width, height));
-    }
-    HDC dc = memory.get();
+    OffscreenSurface surface = screenCompatibleSurface(width, height);
+    HDC dc = surface.dc.get();
     NONCLIENTMETRICSA metrics = {};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     owners::Font font(CreateFontIndirectA(&metrics.lfMenuFont));
-    owners::Selection bitmapSelected(dc, bitmap.get());
+    owners::Selection bitmapSelected(dc, surface.bitmap.get());
     owners::Selection fontSelected(dc, font.get());
     owners::Region emptyOwned(CreateRectRgn(0, 0, 0, 0));
     HRGN empty = emptyOwned.get();

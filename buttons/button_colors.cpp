@@ -108,15 +108,25 @@ FacePalette deriveFacePalette(COLORREF face)
 
 }  // namespace button_colors
 
-void HookedButton::setSysColors()
+void HookedButton::readSystemTextColors()
+{
+    textColor = GetSysColor(COLOR_BTNTEXT);
+    hotTextColor = GetSysColor(COLOR_HOTLIGHT);
+}
+
+void HookedButton::readSystemFaceColors()
 {
     faceColor = GetSysColor(COLOR_BTNFACE);
-    textColor = GetSysColor(COLOR_BTNTEXT);
     lightColor = GetSysColor(COLOR_3DLIGHT);
     shadowColor = GetSysColor(COLOR_BTNSHADOW);
     highlightColor = GetSysColor(COLOR_BTNHIGHLIGHT);
     darkShadowColor = GetSysColor(COLOR_3DDKSHADOW);
-    hotTextColor = GetSysColor(COLOR_HOTLIGHT);
+}
+
+void HookedButton::setSysColors()
+{
+    readSystemFaceColors();
+    readSystemTextColors();
     textColorsFromSystem = true;
     faceColorsFromSystem = true;
     redraw();

@@ -98,18 +98,6 @@ LRESULT HookedDialog::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     return CallWindowProcA(prev, window, msg, wParam, lParam);
 }
 
-bool HookedDialog::routeButtonMessage(HWND button, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
-{
-    for (int i = 0; i < buttons.size(); ++i) {
-        HookedButton* record = buttons.get<HookedButton>(i);
-        if (record->hwnd == button) {
-            result = record->handleMessage(msg, wParam, lParam);
-            return true;
-        }
-    }
-    return false;
-}
-
 // ---- the button ------------------------------------------------------------
 
 // The record that took the last message: messages come in runs to one
@@ -156,17 +144,10 @@ void onMoveOrSize(HookedButton& b)
 
 void onSysColorChange(HookedButton& b)
 {
-    if (b.textColorsFromSystem) {
-        b.textColor = GetSysColor(COLOR_BTNTEXT);
-        b.hotTextColor = GetSysColor(COLOR_HOTLIGHT);
-    }
-    if (b.faceColorsFromSystem) {
-        b.faceColor = GetSysColor(COLOR_BTNFACE);
-        b.lightColor = GetSysColor(COLOR_3DLIGHT);
-        b.shadowColor = GetSysColor(COLOR_BTNSHADOW);
-        b.highlightColor = GetSysColor(COLOR_BTNHIGHLIGHT);
-        b.darkShadowColor = GetSysColor(COLOR_3DDKSHADOW);
-    }
+    if (b.textColorsFromSystem)
+        b.readSystemTextColors();
+    if (b.faceColorsFromSystem)
+        b.readSystemFaceColors();
     b.redraw();
 }
 

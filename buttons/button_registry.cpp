@@ -125,8 +125,6 @@ void HookedButton::attach(HWND dialog, unsigned int id)
     backgroundValid = false;
 }
 
-void forgetRoutedButton(const HookedButton* button);
-
 void HookedButton::restore()
 {
     forgetRoutedButton(this);

@@ -54,6 +54,9 @@ struct HookedButton {
     void setTextColors(COLORREF text, COLORREF hot);
     void setFaceColor(COLORREF face);
     void setSysColors();
+    // The system's current text pair and face palette, without a repaint.
+    void readSystemTextColors();
+    void readSystemFaceColors();
     bool loadIcons(HINSTANCE module, unsigned int iconId, unsigned int secondIconId);
     SIZE getOptimalSize() const;
     bool drawItem(const DRAWITEMSTRUCT& item) const;
@@ -75,7 +78,6 @@ struct HookedDialog {
     void uninstall();
     HookedButton* findButton(unsigned int controlId) const;
     LRESULT handleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    bool routeButtonMessage(HWND button, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 };
 
 extern PtrArray g_dialogs;
@@ -88,6 +90,9 @@ HookedButton* findButton(HWND dialog, unsigned int controlId);
 // The attached button record of a button window, in whichever dialog; null
 // once it has been detached. Used after any call that can reach host code.
 HookedButton* findButtonByWindow(HWND button);
+// ButtonWndProc remembers the record that took the last message; a record
+// about to be freed is forgotten here (button_messages.cpp).
+void forgetRoutedButton(const HookedButton* button);
 
 // What loading and unloading the library do (DllMain calls them).
 void libraryLoad();

@@ -8,8 +8,6 @@
 #include <cstring>
 #include <vector>
 
-void DrawGrayImage(HDC dc, int x, int y, int index);
-
 namespace {
 
 // What a command item looks like in its current state, worked out once.
@@ -305,10 +303,13 @@ HIMAGELIST g_greyImages = nullptr;
 bool addGreyImage(int index)
 {
     const int width = g_imageWidth, height = g_imageHeight;
-    HDC screen = GetDC(nullptr);
-    owners::MemoryDc memory(CreateCompatibleDC(screen));
-    owners::Bitmap colours(CreateCompatibleBitmap(screen, width, height));
-    ReleaseDC(nullptr, screen);
+    owners::MemoryDc memory;
+    owners::Bitmap colours;
+    {
+        owners::WindowDc screen(nullptr);
+        memory.reset(CreateCompatibleDC(screen.get()));
+        colours.reset(CreateCompatibleBitmap(screen.get(), width, height));
+    }
     owners::Bitmap mask(CreateBitmap(width, height, 1, 1, nullptr));
     if (!memory || !colours || !mask)
         return false;

@@ -174,6 +174,8 @@ void DrawTwoColorFrame(HDC dc, const RECT& r, COLORREF light, COLORREF dark);
 void FillRectWithColor(HDC dc, const RECT& r, COLORREF colour);
 void DrawItemText(HDC dc, const RECT& r, const char* text, bool disabled, bool hidePrefixes);
 void DrawGrayIcon(HDC dc, int x, int y, HICON icon);
+// The same for image index of the shared image list, from its grey copy.
+void DrawGrayImage(HDC dc, int x, int y, int index);
 
 // Conversion of popups (menu_convert.cpp).
 LRESULT CALLBACK MenuWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

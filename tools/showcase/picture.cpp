@@ -66,18 +66,14 @@ Picture captureWindow(HWND window)
     RECT r{};
     if (!GetClientRect(window, &r))
         return {};
-    HDC dc = GetDC(window);
-    Picture picture = copyFromDc(dc, 0, 0, r.right, r.bottom);
-    ReleaseDC(window, dc);
-    return picture;
+    owners::WindowDc dc(window);
+    return copyFromDc(dc.get(), 0, 0, r.right, r.bottom);
 }
 
 Picture captureScreen(const RECT& area)
 {
-    HDC dc = GetDC(nullptr);
-    Picture picture = copyFromDc(dc, area.left, area.top, area.right - area.left, area.bottom - area.top);
-    ReleaseDC(nullptr, dc);
-    return picture;
+    owners::WindowDc dc(nullptr);
+    return copyFromDc(dc.get(), area.left, area.top, area.right - area.left, area.bottom - area.top);
 }
 
 bool savePng(const Picture& picture, const std::string& path)
