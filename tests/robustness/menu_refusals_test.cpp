@@ -2,6 +2,7 @@
 // that do not exist (any more), resources that are missing or do not agree,
 // values out of range. Each is refused or ignored with the library exactly
 // as it was, and the library still takes sound registrations afterwards.
+#include "menu_library_fixture.h"
 #include "menu_state_snapshot.h"
 #include "nellolib.h"
 #include "robust_support.h"
@@ -16,20 +17,8 @@ namespace {
 
 using robust::MenuSnapshot;
 
-class MenuRefusals : public ::testing::Test {
+class MenuRefusals : public FreshMenuLibraryTest {
 protected:
-    void SetUp() override
-    {
-        InitMenuLibrary();
-        fixtures = LoadLibraryA(TAVRO_FIXTURES_DLL);
-        ASSERT_NE(fixtures, nullptr);
-    }
-    void TearDown() override
-    {
-        ShutdownMenuLibrary();
-        FreeLibrary(fixtures);
-    }
-
     // The handle that a copy of the fixture module had before it was
     // unloaded (a copy: the fixture module itself stays loaded).
     static HMODULE unloadedModule()
@@ -49,8 +38,6 @@ protected:
         DestroyMenu(menu);
         return menu;
     }
-
-    HMODULE fixtures = nullptr;
 };
 
 struct Refusal {

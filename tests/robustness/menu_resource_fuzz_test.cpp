@@ -3,6 +3,7 @@
 // module at run time for Nello_LoadToolbar and Nello_AddIcon. Nothing may
 // crash, nothing may be read outside a resource, and a refusal registers
 // nothing while an acceptance binds only images that exist.
+#include "menu_library_fixture.h"
 #include "menu_state_snapshot.h"
 #include "nellolib.h"
 #include "robust_support.h"
@@ -40,22 +41,14 @@ std::uint16_t le16(const std::vector<unsigned char>& b, std::size_t at)
 }
 
 // A fresh library for each test, and the fixture module to copy from.
-class MenuResourceFuzz : public ::testing::Test {
+class MenuResourceFuzz : public FreshMenuLibraryTest {
 protected:
     void SetUp() override
     {
-        InitMenuLibrary();
-        fixtures = LoadLibraryA(TAVRO_FIXTURES_DLL);
-        ASSERT_NE(fixtures, nullptr);
+        FreshMenuLibraryTest::SetUp();
         seed = robust::runSeed();
     }
-    void TearDown() override
-    {
-        ShutdownMenuLibrary();
-        FreeLibrary(fixtures);
-    }
 
-    HMODULE fixtures = nullptr;
     std::uint32_t seed = 0;
 };
 

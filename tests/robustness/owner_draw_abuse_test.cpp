@@ -20,15 +20,6 @@ namespace {
 using robust::LoadedLibrary;
 using testing_support::DibSurface;
 
-std::vector<COLORREF> pixelsOf(const DibSurface& surface)
-{
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < surface.height(); ++y)
-        for (int x = 0; x < surface.width(); ++x)
-            pixels.push_back(surface.pixel(x, y));
-    return pixels;
-}
-
 // The odd variants of one well-formed DRAWITEMSTRUCT.
 struct DrawVariant {
     const char* name;
@@ -67,7 +58,7 @@ TEST(OwnerDrawAbuse, ButtonDialogTakesAnyDrawItemAndStillPaintsAlike)
         return SendMessageA(host.hwnd(), WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
     };
     ASSERT_TRUE(paint(sound));
-    const std::vector<COLORREF> expected = pixelsOf(surface);
+    const std::vector<COLORREF> expected = surface.pixels();
     int gdiObjects = 0;
     // The first round lets the system make what it keeps for good (the
     // focus rectangle's brush, for one); the later ones may add nothing.
@@ -81,7 +72,7 @@ TEST(OwnerDrawAbuse, ButtonDialogTakesAnyDrawItemAndStillPaintsAlike)
             v.change(odd);
             paint(odd);
             EXPECT_TRUE(paint(sound));
-            EXPECT_TRUE(pixelsOf(surface) == expected) << "the next ordinary paint differs";
+            EXPECT_TRUE(surface.pixels() == expected) << "the next ordinary paint differs";
         }
     }
     EXPECT_EQ(robust::liveGdiObjects(), gdiObjects);
@@ -115,7 +106,7 @@ TEST(OwnerDrawAbuse, MenuWindowTakesAnyDrawOrMeasureItemAndStillPaintsAlike)
         return SendMessageA(window, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
     };
     ASSERT_TRUE(paint(sound));
-    const std::vector<COLORREF> expected = pixelsOf(surface);
+    const std::vector<COLORREF> expected = surface.pixels();
     int gdiObjects = 0;
     for (int round = 0; round < 3; ++round) {
         if (round == 1)
@@ -130,7 +121,7 @@ TEST(OwnerDrawAbuse, MenuWindowTakesAnyDrawOrMeasureItemAndStillPaintsAlike)
             MEASUREITEMSTRUCT measure = {odd.CtlType, odd.CtlID, odd.itemID, 0, 0, odd.itemData};
             SendMessageA(window, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
             EXPECT_TRUE(paint(sound));
-            EXPECT_TRUE(pixelsOf(surface) == expected) << "the next ordinary paint differs";
+            EXPECT_TRUE(surface.pixels() == expected) << "the next ordinary paint differs";
         }
     }
     SendMessageA(window, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);

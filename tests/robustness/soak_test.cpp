@@ -26,15 +26,6 @@ using button_testing::ButtonDialog;
 using robust::LoadedLibrary;
 using testing_support::DibSurface;
 
-std::vector<COLORREF> pixelsOf(const DibSurface& surface)
-{
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < surface.height(); ++y)
-        for (int x = 0; x < surface.width(); ++x)
-            pixels.push_back(surface.pixel(x, y));
-    return pixels;
-}
-
 std::size_t coloursIn(const std::vector<COLORREF>& pixels)
 {
     return std::set<COLORREF>(pixels.begin(), pixels.end()).size();
@@ -126,7 +117,7 @@ std::vector<COLORREF> paintButtons(HWND dialog, DibSurface& surface)
         item.hDC = surface.dc();
         GetClientRect(button, &item.rcItem);
         SendMessageA(dialog, WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
-        const auto pixels = pixelsOf(surface);
+        const auto pixels = surface.pixels();
         all.insert(all.end(), pixels.begin(), pixels.end());
     }
     return all;
@@ -253,7 +244,7 @@ std::vector<COLORREF> openPaintAndClose(HWND window, HMENU popup, DibSurface& su
         dis.itemData = info.dwItemData;
         SendMessageA(window, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
         if (i == 1)
-            firstCommand = pixelsOf(surface);
+            firstCommand = surface.pixels();
     }
     SendMessageA(window, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
     return firstCommand;

@@ -48,4 +48,14 @@ void DibSurface::setPixel(int x, int y, COLORREF colour)
     bits_[y * width_ + x] = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
 }
 
+std::vector<COLORREF> DibSurface::pixels() const
+{
+    std::vector<COLORREF> all;
+    all.reserve(static_cast<size_t>(width_) * height_);
+    for (int y = 0; y < height_; ++y)
+        for (int x = 0; x < width_; ++x)
+            all.push_back(pixel(x, y));
+    return all;
+}
+
 }  // namespace testing_support

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 namespace testing_support {
 
@@ -23,6 +24,8 @@ public:
     // The pixel as a COLORREF (0x00BBGGRR).
     COLORREF pixel(int x, int y) const;
     void setPixel(int x, int y, COLORREF colour);
+    // Every pixel, row after row from the top.
+    std::vector<COLORREF> pixels() const;
 
 private:
     int width_;

@@ -44,4 +44,14 @@ std::string className(HWND window)
     return name;
 }
 
+bool isIcon(HICON icon)
+{
+    ICONINFO info = {};
+    if (!GetIconInfo(icon, &info))
+        return false;
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return true;
+}
+
 }  // namespace testing_support

@@ -15,6 +15,9 @@ void pumpMessages(DWORD milliseconds = 0);
 // or with the given procedure.
 HWND createTopLevelWindow(const char* title, WNDPROC proc = nullptr, DWORD style = WS_OVERLAPPEDWINDOW);
 
+// True while the handle is a live icon.
+bool isIcon(HICON icon);
+
 // The class name of a window, for assertions.
 std::string className(HWND window);
 

@@ -2,19 +2,6 @@
 
 #include "dib_surface.h"
 
-void MenuLibraryTest::SetUp()
-{
-    InitMenuLibrary();
-    fixtures = LoadLibraryA(TAVRO_FIXTURES_DLL);
-    ASSERT_NE(fixtures, nullptr);
-}
-
-void MenuLibraryTest::TearDown()
-{
-    ShutdownMenuLibrary();
-    FreeLibrary(fixtures);
-}
-
 int MenuLibraryTest::imageCount()
 {
     return g_imageList ? ImageList_GetImageCount(g_imageList) : 0;

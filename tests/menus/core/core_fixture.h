@@ -2,6 +2,7 @@
 // fixture module of icons and toolbars, and readers of the shared image list.
 #pragma once
 
+#include "menu_library_fixture.h"
 #include "menu_state.h"
 #include "tavro_fixtures.h"
 
@@ -11,16 +12,11 @@
 #include <random>
 #include <vector>
 
-class MenuLibraryTest : public ::testing::Test {
+class MenuLibraryTest : public FreshMenuLibraryTest {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
     static int imageCount();
     // Image index of each command, in the order given.
     static std::vector<int> imagesOf(const std::vector<unsigned int>& commands);
-
-    HINSTANCE fixtures = nullptr;
 };
 
 // Colour of the background that shows through transparent image pixels.

@@ -3,9 +3,12 @@
 #include "core_fixture.h"
 #include "dib_surface.h"
 #include "nellolib.h"
+#include "test_support.h"
 
 #include <cstring>
 #include <string>
+
+using testing_support::isIcon;
 
 namespace {
 
@@ -118,16 +121,6 @@ TEST_F(IconRegistration, CommandKeepsTheFirstImageButTheSecondStillTakesAPlace)
 HICON loadPlainIcon(HINSTANCE module)
 {
     return static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(FIXTURE_ICON_PLAIN), IMAGE_ICON, 16, 16, 0));
-}
-
-bool isIcon(HICON icon)
-{
-    ICONINFO info = {};
-    if (!GetIconInfo(icon, &info))
-        return false;
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    return true;
 }
 
 TEST_F(IconRegistration, HandleIsTakenOverOnSuccessAndLeftWithTheCallerOnRefusal)

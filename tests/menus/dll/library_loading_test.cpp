@@ -12,6 +12,8 @@
 #include <tuple>
 #include <vector>
 
+using testing_support::isIcon;
+
 namespace {
 
 // The exports, found by their decorated names as a host's import table would.
@@ -97,16 +99,6 @@ void CALLBACK unloadTick(HWND, UINT, UINT_PTR timer, DWORD)
     u.restoredAtUnload = itemsOf(u.popup) == u.before;
     u.windowRestored = GetWindowLongPtrA(u.window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(hostProc);
     EndMenu();
-}
-
-bool isIcon(HICON icon)
-{
-    ICONINFO info = {};
-    if (!GetIconInfo(icon, &info))
-        return false;
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    return true;
 }
 
 TEST(LibraryLoading, EveryLoadStartsEmptyAfterAnUnloadWithRegistrationsInPlace)

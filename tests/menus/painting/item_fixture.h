@@ -2,6 +2,7 @@
 // records made the way the conversion makes them.
 #pragma once
 
+#include "menu_library_fixture.h"
 #include "menu_state.h"
 #include "nellolib.h"
 #include "tavro_fixtures.h"
@@ -25,20 +26,8 @@ inline Record makeRecord(const char* text, UINT type = MFT_STRING, int image = -
     return record;
 }
 
-class ItemTest : public ::testing::Test {
+class ItemTest : public FreshMenuLibraryTest {
 protected:
-    void SetUp() override
-    {
-        InitMenuLibrary();
-        fixtures = LoadLibraryA(TAVRO_FIXTURES_DLL);
-        ASSERT_NE(fixtures, nullptr);
-    }
-    void TearDown() override
-    {
-        ShutdownMenuLibrary();
-        FreeLibrary(fixtures);
-    }
     void addColourIcon() { ASSERT_TRUE(Nello_AddIcon(fixtures, FIXTURE_ICON_COLOURS, 1)); }
 
-    HINSTANCE fixtures = nullptr;
 };

@@ -39,14 +39,7 @@ protected:
         for (const Probe& p : probes)
             EXPECT_EQ(surface.pixel(p.x, p.y), p.colour) << p.what << " at " << p.x << "," << p.y;
     }
-    std::vector<COLORREF> pixels() const
-    {
-        std::vector<COLORREF> all;
-        for (int y = 0; y < surface.height(); ++y)
-            for (int x = 0; x < surface.width(); ++x)
-                all.push_back(surface.pixel(x, y));
-        return all;
-    }
+    std::vector<COLORREF> pixels() const { return surface.pixels(); }
     int count(RECT area, COLORREF colour) const
     {
         int n = 0;
