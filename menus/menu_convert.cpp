@@ -325,7 +325,12 @@ LRESULT onMenuSelect(const WindowSubclass& previous, HWND window, UINT flags, HM
 
 LRESULT onEnterMenuLoop(const WindowSubclass& previous, HWND window, WPARAM wParam, LPARAM lParam)
 {
-    g_loopStarts.push_back(g_openMenus.size());
+    try {
+        g_loopStarts.push_back(g_openMenus.size());
+    } catch (...) {
+        // Without its mark the loop's close gives back the outer loop's
+        // popups as well: too early, but nothing is lost.
+    }
     return previous.callPrevious(window, WM_ENTERMENULOOP, wParam, lParam);
 }
 
