@@ -138,8 +138,9 @@ void expectSoundToolbarRegistration(const ToolbarCase& c, const std::string& not
         if (command == 0)
             continue;
         const int image = FindCommandImage(command);
-        if (listed++ < images)
+        if (listed++ < images) {
             EXPECT_GE(image, 0) << note << ", command " << command << " has an image in the bitmap";
+        }
         EXPECT_LT(image, images) << note << ", command " << command << " bound to an image that does not exist";
     }
 }
