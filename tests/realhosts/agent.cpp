@@ -149,9 +149,12 @@ bool attachable(const WindowState& window)
     return window.className == L"Button" && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
 }
 
+std::vector<int> g_attached;
+
 Result attachButtons(HWND dialog)
 {
     g_dialogBefore = dialogState(dialog);
+    g_attached.clear();
     if (!g_libraries || !g_libraries->tavro.install(dialog))
         return {false, L"install refused"};
     bool ok = true;
@@ -160,17 +163,45 @@ Result attachButtons(HWND dialog)
         if (window.window == dialog || !attachable(window))
             continue;
         const bool attached = g_libraries->tavro.setGlisk(dialog, window.id, true);
+        if (attached)
+            g_attached.push_back(window.id);
         ok = ok && attached;
         text += L"attached " + std::to_wstring(window.id) + (attached ? L"" : L" refused") + L"\n";
     }
     return {ok && !text.empty(), text};
 }
 
+// What uninstalling may change: the dialog and the attached buttons get
+// their procedures (and character set) back, the buttons their type as
+// before they were attached. Whatever the program changed meanwhile (texts,
+// enabled states, other style bits) stays as it is now.
+std::vector<WindowState> expectedAfterUninstall(HWND dialog)
+{
+    auto expected = dialogState(dialog);
+    for (auto& window : expected) {
+        const bool attached =
+            std::find(g_attached.begin(), g_attached.end(), window.id) != g_attached.end() && window.window != dialog;
+        if (window.window != dialog && !attached)
+            continue;
+        for (const auto& before : g_dialogBefore) {
+            if (before.window != window.window)
+                continue;
+            window.procA = before.procA;
+            window.procW = before.procW;
+            window.unicode = before.unicode;
+            if (attached)
+                window.style = (window.style & ~LONG_PTR{BS_TYPEMASK}) | (before.style & BS_TYPEMASK);
+        }
+    }
+    return expected;
+}
+
 Result detachButtons(HWND dialog)
 {
+    const auto expected = expectedAfterUninstall(dialog);
     if (!g_libraries || !g_libraries->tavro.unInstall(dialog))
         return {false, L"uninstall refused"};
-    const auto lines = differences(g_dialogBefore, dialogState(dialog));
+    const auto lines = differences(expected, dialogState(dialog));
     return {lines.empty(), joinLines(lines)};
 }
 

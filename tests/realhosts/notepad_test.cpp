@@ -136,13 +136,13 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
+    // Escape closes the popup, a second one leaves the menu bar.
     void closeMenus()
     {
-        for (int i = 0; i < 3 && openPopup(); ++i) {
-            pressKey(VK_ESCAPE);
-            waitUntil([&] { return openPopup() == nullptr; }, 1000);
-        }
-        pressKey(VK_ESCAPE);  // leaves the menu bar
+        pressKey(VK_ESCAPE);
+        waitUntil([&] { return openPopup() == nullptr; }, 1000);
+        pressKey(VK_ESCAPE);
+        waitUntil([&] { return !inMenuMode(); }, 1000);
     }
 
     // Picks the command whose shown text contains fragment, through the
@@ -178,6 +178,13 @@ protected:
     }
 
     void openEveryMenu(bool inspect);
+
+    HWND waitForDialog() const
+    {
+        HWND dialog = nullptr;
+        waitUntil([&] { return (dialog = program_->findWindow(L"#32770")) != nullptr; });
+        return dialog;
+    }
 
     void exitThroughMenu()
     {
@@ -271,6 +278,90 @@ TEST_F(NotepadHost, MenusAreTheLibrarysWhileOpenAndComeBackWithTheProgramsOwnCha
     }
     ASSERT_TRUE(command(Command::UnloadLibraries).ok);
     openEveryMenu(false);
+    exitThroughMenu();
+}
+
+// Positions of the document's text in notepad's edit control.
+std::pair<DWORD, DWORD> spanOf(const std::wstring& word, std::size_t from = 0)
+{
+    const auto start = kDocument.find(word, from);
+    return {static_cast<DWORD>(start), static_cast<DWORD>(start + word.size())};
+}
+
+std::string describe(std::pair<DWORD, DWORD> span)
+{
+    return std::to_string(span.first) + "-" + std::to_string(span.second);
+}
+
+TEST_F(NotepadHost, FindDialogButtonsDrawnByTheLibraryStillFind)
+{
+    ASSERT_TRUE(command(Command::ConvertMenus).ok);
+    ASSERT_TRUE(choose(L"search..."));
+    const HWND dialog = waitForDialog();
+    ASSERT_NE(dialog, nullptr) << "no Find dialog";
+    const Answer attached = command(Command::AttachButtons, dialog);
+    ASSERT_TRUE(attached.ok) << narrow(attached.text);
+    const HWND findNext = GetDlgItem(dialog, IDOK);
+    const HWND cancel = GetDlgItem(dialog, IDCANCEL);
+    for (HWND button : {findNext, cancel})
+        EXPECT_EQ(GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW) << narrow(windowText(button));
+
+    const HWND field = RealProgram::findChild(dialog, L"Edit");
+    ASSERT_TRUE(bringToFront(dialog));
+    typeText(L"beta");
+    ASSERT_TRUE(waitUntil([&] { return windowText(field) == L"beta"; })) << narrow(windowText(field));
+
+    const auto first = spanOf(L"beta");
+    const auto second = spanOf(L"beta", first.second);
+    clickWindow(findNext);
+    EXPECT_TRUE(waitUntil([&] { return selection() == first; })) << describe(selection());
+    // Enter reaches the default button, owner-drawn now, through the dialog.
+    pressKey(VK_RETURN);
+    EXPECT_TRUE(waitUntil([&] { return selection() == second; })) << describe(selection());
+
+    const Answer detached = command(Command::DetachButtons, dialog);
+    EXPECT_TRUE(detached.ok) << narrow(detached.text);
+    clickWindow(cancel);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog); })) << "Cancel did not close the dialog";
+
+    ASSERT_TRUE(command(Command::RestoreMenus).ok);
+    ASSERT_TRUE(command(Command::UnloadLibraries).ok);
+    exitThroughMenu();
+}
+
+TEST_F(NotepadHost, FindDialogClosedWhileItsButtonsAreAttached)
+{
+    ASSERT_TRUE(choose(L"search..."));
+    const HWND dialog = waitForDialog();
+    ASSERT_NE(dialog, nullptr) << "no Find dialog";
+    ASSERT_TRUE(command(Command::AttachButtons, dialog).ok);
+    ASSERT_TRUE(bringToFront(dialog));
+    clickWindow(GetDlgItem(dialog, IDCANCEL));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); })) << "Cancel did not close the dialog";
+
+    // The program goes on as before: a new dialog from its accelerator finds.
+    ASSERT_TRUE(bringToFront(main()));
+    pressChord({VK_CONTROL, 'F'});
+    const HWND again = waitForDialog();
+    ASSERT_NE(again, nullptr) << "no second Find dialog";
+    ASSERT_TRUE(bringToFront(again));
+    typeText(L"gamma");
+    pressKey(VK_RETURN);
+    EXPECT_TRUE(waitUntil([&] { return selection() == spanOf(L"gamma"); })) << describe(selection());
+    pressKey(VK_ESCAPE);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(again); }));
+
+    ASSERT_TRUE(command(Command::UnloadLibraries).ok);
+    exitThroughMenu();
+}
+
+TEST_F(NotepadHost, ExitsCleanlyWithMenusInstalledAndDialogButtonsAttached)
+{
+    ASSERT_TRUE(command(Command::ConvertMenus).ok);
+    ASSERT_TRUE(choose(L"search..."));
+    const HWND dialog = waitForDialog();
+    ASSERT_NE(dialog, nullptr) << "no Find dialog";
+    ASSERT_TRUE(command(Command::AttachButtons, dialog).ok);
     exitThroughMenu();
 }
 
