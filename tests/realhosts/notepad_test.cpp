@@ -365,4 +365,100 @@ TEST_F(NotepadHost, ExitsCleanlyWithMenusInstalledAndDialogButtonsAttached)
     exitThroughMenu();
 }
 
+// Greek and Cyrillic, outside the ANSI code page (1252 here): a trip
+// through it turns them into question marks.
+const std::wstring kMenuText = L"\x0395\x03C0\x03B9\x03BB\x03BF\x03B3\x03AE / "
+                               L"\x0412\x044B\x0434\x0435\x043B\x0438\x0442\x044C \x0432\x0441\x0451\tCtrl+A";
+const std::wstring kTitle = L"\x0391\x03BD\x03B1\x03B6\x03AE\x03C4\x03B7\x03C3\x03B7 \x2014 "
+                            L"\x041F\x043E\x0438\x0441\x043A";
+const std::wstring kRetitle = L"\x0394\x03B5\x03CD\x03C4\x03B5\x03C1\x03BF \x2192 \x0412\x0442\x043E\x0440\x043E\x0439";
+const std::wstring kButtonText = L"\x0395\x03C0\x03CC\x03BC\x03B5\x03BD\x03BF \x25B6";
+
+bool passedThroughAnsi(const std::wstring& text) { return text.find(L'?') != std::wstring::npos; }
+
+TEST_F(NotepadHost, UnicodeMenuTextAndTitleComeThroughTheMenuLibrary)
+{
+    const MenuEntry target = itemNamed(menus(), L"select all");
+    ASSERT_NE(target.id, 0u);
+    const Answer set = command(Command::SetMenuText, nullptr, target.id, kMenuText);
+    ASSERT_TRUE(set.ok) << narrow(set.text);
+    SetWindowTextW(main(), kTitle.c_str());
+    ASSERT_EQ(windowText(main()), kTitle) << "notepad's own window does not keep a Unicode title";
+
+    openEveryMenu(false);
+    const auto before = menus();
+    ASSERT_TRUE(command(Command::ConvertMenus).ok);
+    openEveryMenu(true);
+    const bool unicodeWhileInstalled = IsWindowUnicode(main()) != FALSE;
+    SetWindowTextW(main(), kRetitle.c_str());
+    const std::wstring retitled = windowText(main());
+    ASSERT_TRUE(command(Command::RestoreMenus).ok);
+    const auto after = menus();
+    ASSERT_EQ(after.size(), before.size());
+    std::wstring given;
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        if (after[i].id == target.id) {
+            given = after[i].text;
+            continue;
+        }
+        EXPECT_EQ(after[i].text, before[i].text);
+        EXPECT_EQ(after[i].state & ~MFS_HILITE, before[i].state & ~MFS_HILITE) << narrow(after[i].text);
+    }
+
+    std::string known;
+    if (given != kMenuText && passedThroughAnsi(given))
+        known += " item texts pass through the ANSI code page (\"" + narrow(given) + "\");";
+    if (!unicodeWhileInstalled)
+        known += " an installed window becomes an ANSI window (title set while installed: \"" + narrow(retitled) +
+                 "\");";
+    if (!known.empty())
+        GTEST_SKIP() << "known faults of the menu library until main has its Unicode work:" << known;
+    EXPECT_EQ(given, kMenuText) << narrow(given);
+    EXPECT_EQ(retitled, kRetitle);
+    EXPECT_EQ(windowText(main()), kRetitle);
+    EXPECT_TRUE(IsWindowUnicode(main()));
+
+    ASSERT_TRUE(command(Command::UnloadLibraries).ok);
+    exitThroughMenu();
+}
+
+TEST_F(NotepadHost, UnicodeButtonTextsSurviveAttaching)
+{
+    ASSERT_TRUE(choose(L"search..."));
+    const HWND dialog = waitForDialog();
+    ASSERT_NE(dialog, nullptr) << "no Find dialog";
+    // Wine makes this dialog an ANSI window and its buttons Unicode ones:
+    // each must keep its own character set.
+    const BOOL dialogUnicode = IsWindowUnicode(dialog);
+    const HWND findNext = GetDlgItem(dialog, IDOK);
+    const HWND cancel = GetDlgItem(dialog, IDCANCEL);
+    SetWindowTextW(findNext, kButtonText.c_str());
+    ASSERT_EQ(windowText(findNext), kButtonText) << "the program's own button does not keep Unicode text";
+
+    ASSERT_TRUE(command(Command::AttachButtons, dialog).ok);
+    // The dialog being ANSI, a Greek search word would reach the program as
+    // question marks with or without the library: search a plain one.
+    ASSERT_TRUE(bringToFront(dialog));
+    typeText(L"epsilon");
+    pressKey(VK_RETURN);
+    EXPECT_TRUE(waitUntil([&] { return selection() == spanOf(L"epsilon"); })) << describe(selection());
+    EXPECT_EQ(IsWindowUnicode(dialog), dialogUnicode);
+
+    if (!IsWindowUnicode(findNext) || !IsWindowUnicode(cancel))
+        GTEST_SKIP() << "known fault of the button library until main has its Unicode work: attached buttons "
+                        "become ANSI windows (text now \""
+                     << narrow(windowText(findNext)) << "\")";
+    EXPECT_EQ(windowText(findNext), kButtonText);
+    SetWindowTextW(cancel, kRetitle.c_str());
+    EXPECT_EQ(windowText(cancel), kRetitle) << "a text set while attached";
+
+    const Answer detached = command(Command::DetachButtons, dialog);
+    EXPECT_TRUE(detached.ok) << narrow(detached.text);
+    EXPECT_EQ(windowText(findNext), kButtonText);
+    EXPECT_EQ(windowText(cancel), kRetitle);
+    EXPECT_EQ(IsWindowUnicode(dialog), dialogUnicode);
+    ASSERT_TRUE(command(Command::UnloadLibraries).ok);
+    exitThroughMenu();
+}
+
 }  // namespace
