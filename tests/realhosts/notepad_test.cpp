@@ -2,7 +2,7 @@
 // thread: its menus converted while open and its Find dialog's buttons
 // attached, driven with real keyboard and mouse input. What it does must not
 // change, everything must come back exactly, and it must exit cleanly.
-#include "real_program.h"
+#include "program_host.h"
 
 #include <gtest/gtest.h>
 
@@ -19,58 +19,7 @@ const std::wstring kDocument = L"alpha beta gamma\r\n"
                                L"\x041F\x0440\x0438\x0432\x0435\x0442 \x043C\x0438\x0440\r\n"
                                L"delta beta epsilon\r\n";
 
-struct MenuEntry {
-    std::wstring path;
-    int depth;
-    UINT type;
-    UINT state;
-    UINT id;
-    std::wstring text;
-};
-
-// Parses the agent's menu lines (fields separated by tabs, text last).
-std::vector<MenuEntry> parseMenus(const std::wstring& lines)
-{
-    std::vector<MenuEntry> entries;
-    std::wistringstream in(lines);
-    std::wstring line;
-    while (std::getline(in, line)) {
-        std::vector<std::wstring> fields;
-        std::size_t start = 0;
-        for (int i = 0; i < 6; ++i) {
-            const auto tab = line.find(L'\t', start);
-            fields.push_back(line.substr(start, tab - start));
-            start = tab == std::wstring::npos ? line.size() : tab + 1;
-        }
-        entries.push_back({fields[0], std::stoi(fields[1]), static_cast<UINT>(std::stoul(fields[2], nullptr, 16)),
-                           static_cast<UINT>(std::stoul(fields[3], nullptr, 16)),
-                           static_cast<UINT>(std::stoul(fields[4])), line.substr(start)});
-    }
-    return entries;
-}
-
-// The text as shown, without mnemonic marks or accelerator, in lower case.
-std::wstring plainText(const std::wstring& text)
-{
-    std::wstring plain;
-    for (wchar_t c : text.substr(0, text.find(L'\t')))
-        if (c != L'&')
-            plain += static_cast<wchar_t>(towlower(c));
-    return plain;
-}
-
-wchar_t mnemonicOf(const std::wstring& text)
-{
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] == L'&' && text[i + 1] == L'&')
-            ++i;
-        else if (text[i] == L'&')
-            return text[i + 1];
-    }
-    return 0;
-}
-
-class NotepadHost : public ::testing::Test {
+class NotepadHost : public ProgramHost {
 protected:
     void SetUp() override
     {
@@ -78,17 +27,15 @@ protected:
         GetTempPathW(MAX_PATH, folder);
         document_ = std::wstring(folder) + L"tavro-realhost-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
         ASSERT_TRUE(writeDocument());
-        program_ = std::make_unique<RealProgram>(L"notepad.exe", L"\"" + document_ + L"\"", L"Notepad");
-        ASSERT_TRUE(program_->started()) << "notepad did not show its window";
-        const Answer hooked = program_->hookAgent();
-        ASSERT_TRUE(hooked.delivered && hooked.ok) << narrow(hooked.text);
+        start(L"notepad.exe", L"\"" + document_ + L"\"", L"Notepad");
+        ASSERT_FALSE(HasFatalFailure());
         edit_ = RealProgram::findChild(main(), L"Edit");
         ASSERT_NE(edit_, nullptr);
     }
 
     void TearDown() override
     {
-        program_.reset();
+        ProgramHost::TearDown();
         DeleteFileW(document_.c_str());
     }
 
@@ -104,71 +51,6 @@ protected:
         return written == bytes.size() * sizeof(wchar_t);
     }
 
-    HWND main() const { return program_->mainWindow(); }
-
-    Answer command(Command command, HWND window = nullptr, UINT argument = 0, const std::wstring& text = L"")
-    {
-        return program_->command(command, window ? window : main(), argument, text);
-    }
-
-    std::vector<MenuEntry> menus() { return parseMenus(command(Command::DescribeMenus).text); }
-
-    HWND openPopup() const { return program_->findWindow(L"#32768"); }
-
-    // Until the menu loop has ended the program has not had the close.
-    bool inMenuMode() const
-    {
-        GUITHREADINFO info = {};
-        info.cbSize = sizeof info;
-        GetGUIThreadInfo(program_->thread(), &info);
-        return (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) != 0;
-    }
-
-    // Opens the menu bar's popup at top with Alt and its mnemonic.
-    ::testing::AssertionResult openTopMenu(const MenuEntry& top)
-    {
-        if (!bringToFront(main()))
-            return ::testing::AssertionFailure() << "notepad cannot be brought to the front";
-        const wchar_t letter = mnemonicOf(top.text);
-        pressChord({VK_MENU, static_cast<WORD>(LOBYTE(VkKeyScanW(letter)))});
-        if (!waitUntil([&] { return openPopup() != nullptr; }))
-            return ::testing::AssertionFailure() << "menu " << narrow(top.text) << " did not open";
-        return ::testing::AssertionSuccess();
-    }
-
-    // Escape closes the popup, a second one leaves the menu bar.
-    void closeMenus()
-    {
-        pressKey(VK_ESCAPE);
-        waitUntil([&] { return openPopup() == nullptr; }, 1000);
-        pressKey(VK_ESCAPE);
-        waitUntil([&] { return !inMenuMode(); }, 1000);
-    }
-
-    // Picks the command whose shown text contains fragment, through the
-    // menus and the items' own mnemonics, as a user would.
-    ::testing::AssertionResult choose(const std::wstring& fragment)
-    {
-        const auto entries = menus();
-        for (const auto& item : entries) {
-            if (item.depth != 1 || plainText(item.text).find(fragment) == std::wstring::npos)
-                continue;
-            const std::wstring topPath = item.path.substr(0, item.path.find(L'/'));
-            for (const auto& top : entries) {
-                if (top.path != topPath)
-                    continue;
-                if (auto opened = openTopMenu(top); !opened)
-                    return opened;
-                pressKey(static_cast<WORD>(LOBYTE(VkKeyScanW(mnemonicOf(item.text)))));
-                if (!waitUntil([&] { return !inMenuMode(); }))
-                    return ::testing::AssertionFailure() << "the menu stayed open after " << narrow(item.text);
-                return ::testing::AssertionSuccess();
-            }
-        }
-        return ::testing::AssertionFailure() << "no command \"" << narrow(fragment) << "\" in\n"
-                                             << narrow(command(Command::DescribeMenus).text);
-    }
-
     std::pair<DWORD, DWORD> selection() const
     {
         DWORD start = 0, end = 0;
@@ -177,59 +59,9 @@ protected:
         return {start, end};
     }
 
-    void openEveryMenu(bool inspect);
-
-    HWND waitForDialog() const
-    {
-        HWND dialog = nullptr;
-        waitUntil([&] { return (dialog = program_->findWindow(L"#32770")) != nullptr; });
-        return dialog;
-    }
-
-    void exitThroughMenu()
-    {
-        ASSERT_TRUE(choose(L"exit"));
-        DWORD exitCode = 0;
-        ASSERT_TRUE(program_->waitForExit(10000, exitCode)) << "notepad did not end";
-        EXPECT_EQ(exitCode, 0u);
-    }
-
     std::wstring document_;
-    std::unique_ptr<RealProgram> program_;
     HWND edit_ = nullptr;
 };
-
-// Opens each popup of the menu bar in turn and closes it again; with
-// inspect, each open popup must be entirely the library's.
-void NotepadHost::openEveryMenu(bool inspect)
-{
-    const auto entries = menus();
-    for (const auto& top : entries) {
-        if (top.depth != 0)
-            continue;
-        ASSERT_TRUE(openTopMenu(top));
-        if (inspect) {
-            const Answer open = command(Command::InspectOpenMenus);
-            EXPECT_TRUE(open.ok) << narrow(top.text) << ": " << narrow(open.text);
-            const auto items = std::count_if(entries.begin(), entries.end(), [&](const MenuEntry& item) {
-                return item.depth == 1 && item.path.rfind(top.path + L"/", 0) == 0;
-            });
-            EXPECT_NE(open.text.find(L" items " + std::to_wstring(items) + L" "), std::wstring::npos)
-                << narrow(top.text) << ": " << narrow(open.text);
-        }
-        closeMenus();
-        ASSERT_TRUE(waitUntil([&] { return !inMenuMode(); })) << "the menu stayed open";
-    }
-}
-
-const MenuEntry& itemNamed(const std::vector<MenuEntry>& entries, const std::wstring& fragment)
-{
-    for (const auto& item : entries)
-        if (item.depth == 1 && plainText(item.text).find(fragment) != std::wstring::npos)
-            return item;
-    static const MenuEntry none = {L"", -1, 0, 0, 0, L""};
-    return none;
-}
 
 TEST_F(NotepadHost, MenusAreTheLibrarysWhileOpenAndComeBackWithTheProgramsOwnChanges)
 {

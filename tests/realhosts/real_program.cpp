@@ -9,12 +9,17 @@ constexpr DWORD kAnswerTime = 5000;
 std::wstring programPath(const std::wstring& program)
 {
     wchar_t folder[MAX_PATH] = {};
+    std::vector<std::wstring> folders;
     GetWindowsDirectoryW(folder, MAX_PATH);
-    std::wstring path = std::wstring(folder) + L"\\" + program;
-    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-        return path;
+    folders.push_back(folder);
     GetSystemDirectoryW(folder, MAX_PATH);
-    return std::wstring(folder) + L"\\" + program;
+    folders.push_back(folder);
+    if (GetEnvironmentVariableW(L"ProgramFiles", folder, MAX_PATH))
+        folders.push_back(folder);
+    for (const auto& candidate : folders)
+        if (GetFileAttributesW((candidate + L"\\" + program).c_str()) != INVALID_FILE_ATTRIBUTES)
+            return candidate + L"\\" + program;
+    return program;
 }
 
 std::wstring ownFolder()
@@ -162,6 +167,21 @@ HWND RealProgram::findWindow(const wchar_t* className) const
     WindowSearch search = {thread_, className, mainWindow_, nullptr};
     EnumThreadWindows(thread_, matchTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+int RealProgram::countWindows(const wchar_t* className) const
+{
+    struct Count {
+        const wchar_t* className;
+        int count;
+    } count = {className, 0};
+    EnumThreadWindows(thread_, [](HWND window, LPARAM lParam) {
+        auto* count = reinterpret_cast<Count*>(lParam);
+        if (IsWindowVisible(window) && hasClass(window, count->className))
+            ++count->count;
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&count));
+    return count.count;
 }
 
 HWND RealProgram::findChild(HWND parent, const wchar_t* className)

@@ -25,8 +25,8 @@ struct Answer {
 
 class RealProgram {
 public:
-    // Starts the program (a file name under the Windows folder, looked up in
-    // it and in system32) with the arguments, and waits for its visible main
+    // Starts the program (a path under the Windows folder, system32 or the
+    // programs folder) with the arguments, and waits for its visible main
     // window of mainClass.
     RealProgram(const std::wstring& program, const std::wstring& arguments, const wchar_t* mainClass);
     ~RealProgram();
@@ -45,6 +45,8 @@ public:
     // A visible top-level window of the program's thread of that class
     // other than the main window, or null.
     HWND findWindow(const wchar_t* className) const;
+    // How many visible top-level windows of that class its thread has.
+    int countWindows(const wchar_t* className) const;
     // The first child of parent of that class, or null.
     static HWND findChild(HWND parent, const wchar_t* className);
 
