@@ -214,7 +214,7 @@ TEST_F(NotepadHost, UnicodeMenuTextAndTitleComeThroughTheMenuLibrary)
     ASSERT_NE(target.id, 0u);
     const Answer set = command(Command::SetMenuText, nullptr, target.id, kMenuText);
     ASSERT_TRUE(set.ok) << narrow(set.text);
-    SetWindowTextW(main(), kTitle.c_str());
+    setWindowText(main(), kTitle);
     ASSERT_EQ(windowText(main()), kTitle) << "notepad's own window does not keep a Unicode title";
 
     openEveryMenu(false);
@@ -222,7 +222,7 @@ TEST_F(NotepadHost, UnicodeMenuTextAndTitleComeThroughTheMenuLibrary)
     ASSERT_TRUE(command(Command::ConvertMenus).ok);
     openEveryMenu(true);
     const bool unicodeWhileInstalled = IsWindowUnicode(main()) != FALSE;
-    SetWindowTextW(main(), kRetitle.c_str());
+    setWindowText(main(), kRetitle);
     const std::wstring retitled = windowText(main());
     ASSERT_TRUE(command(Command::RestoreMenus).ok);
     const auto after = menus();
@@ -264,7 +264,7 @@ TEST_F(NotepadHost, UnicodeButtonTextsSurviveAttaching)
     const BOOL dialogUnicode = IsWindowUnicode(dialog);
     const HWND findNext = GetDlgItem(dialog, IDOK);
     const HWND cancel = GetDlgItem(dialog, IDCANCEL);
-    SetWindowTextW(findNext, kButtonText.c_str());
+    setWindowText(findNext, kButtonText);
     ASSERT_EQ(windowText(findNext), kButtonText) << "the program's own button does not keep Unicode text";
 
     ASSERT_TRUE(command(Command::AttachButtons, dialog).ok);
@@ -281,7 +281,7 @@ TEST_F(NotepadHost, UnicodeButtonTextsSurviveAttaching)
                         "become ANSI windows (text now \""
                      << narrow(windowText(findNext)) << "\")";
     EXPECT_EQ(windowText(findNext), kButtonText);
-    SetWindowTextW(cancel, kRetitle.c_str());
+    setWindowText(cancel, kRetitle);
     EXPECT_EQ(windowText(cancel), kRetitle) << "a text set while attached";
 
     const Answer detached = command(Command::DetachButtons, dialog);

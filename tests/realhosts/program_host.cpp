@@ -13,14 +13,18 @@ std::vector<MenuEntry> parseMenus(const std::wstring& lines)
     while (std::getline(in, line)) {
         std::vector<std::wstring> fields;
         std::size_t start = 0;
-        for (int i = 0; i < 6; ++i) {
+        for (int i = 0; i < 6 && start < line.size(); ++i) {
             const auto tab = line.find(L'\t', start);
+            if (tab == std::wstring::npos)
+                break;
             fields.push_back(line.substr(start, tab - start));
-            start = tab == std::wstring::npos ? line.size() : tab + 1;
+            start = tab + 1;
         }
-        entries.push_back({fields[0], std::stoi(fields[1]), static_cast<UINT>(std::stoul(fields[2], nullptr, 16)),
-                           static_cast<UINT>(std::stoul(fields[3], nullptr, 16)),
-                           static_cast<UINT>(std::stoul(fields[4])), line.substr(start)});
+        if (fields.size() < 6)
+            return {};  // not the agent's menu lines (no answer, for one)
+        entries.push_back({fields[0], _wtoi(fields[1].c_str()), static_cast<UINT>(wcstoul(fields[2].c_str(), nullptr, 16)),
+                           static_cast<UINT>(wcstoul(fields[3].c_str(), nullptr, 16)),
+                           static_cast<UINT>(wcstoul(fields[4].c_str(), nullptr, 10)), line.substr(start)});
     }
     return entries;
 }
@@ -204,6 +208,11 @@ HWND ProgramHost::waitForDialog() const
 void ProgramHost::exitThroughMenu()
 {
     ASSERT_TRUE(choose(L"exit"));
+    expectCleanExit();
+}
+
+void ProgramHost::expectCleanExit()
+{
     DWORD exitCode = 0;
     ASSERT_TRUE(program_->waitForExit(10000, exitCode)) << narrow(name_) << " did not end";
     EXPECT_EQ(exitCode, 0u);

@@ -63,6 +63,8 @@ protected:
     ::testing::AssertionResult choose(const std::wstring& fragment);
     HWND waitForDialog() const;
     void exitThroughMenu();
+    // The program ends by itself within a bounded time, with exit code 0.
+    void expectCleanExit();
 
     std::unique_ptr<RealProgram> program_;
     std::wstring name_;

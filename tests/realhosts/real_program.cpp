@@ -255,6 +255,14 @@ std::wstring windowText(HWND window)
     return text;
 }
 
+bool setWindowText(HWND window, const std::wstring& text)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000,
+                               &result) &&
+           result;
+}
+
 std::string narrow(const std::wstring& text)
 {
     const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,

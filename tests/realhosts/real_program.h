@@ -77,6 +77,8 @@ void clickWindow(HWND window);
 
 // Whatever the window holds as text, read through WM_GETTEXT in UTF-16.
 std::wstring windowText(HWND window);
+// Sets it through WM_SETTEXT in UTF-16; a hung program is not waited for.
+bool setWindowText(HWND window, const std::wstring& text);
 
 // UTF-8 for test messages.
 std::string narrow(const std::wstring& text);
