@@ -24,7 +24,7 @@ struct Libraries {
     robust::LoadedLibrary nelloDll;
     robust::TavroApi tavro;
     robust::NelloApi nello;
-    Libraries(const std::string& folder)
+    explicit Libraries(const std::string& folder)
         : tavroDll((folder + "Tavrolib.dll").c_str()), nelloDll((folder + "Nellolib.dll").c_str()), tavro(tavroDll),
           nello(nelloDll)
     {

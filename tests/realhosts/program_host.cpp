@@ -1,6 +1,7 @@
 // The fixture around a real program: menus through the agent, real keys.
 #include "program_host.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace realhost {

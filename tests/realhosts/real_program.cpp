@@ -1,6 +1,9 @@
 // Starting, hooking and driving a real program from the test process.
 #include "real_program.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace realhost {
 namespace {
 
@@ -91,12 +94,13 @@ RealProgram::RealProgram(const std::wstring& program, const std::wstring& argume
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process_))
         return;
-    WaitForInputIdle(process_.hProcess, 10000);
+    // Waiting for input idle can take its whole limit (wordpad does), so
+    // the window itself is what is waited for.
     WindowSearch search = {process_.dwThreadId, mainClass, nullptr, nullptr};
     waitUntil([&] {
         EnumThreadWindows(search.thread, matchTopLevel, reinterpret_cast<LPARAM>(&search));
         return search.found != nullptr;
-    }, 10000);
+    }, 15000);
     mainWindow_ = search.found;
     thread_ = mainWindow_ ? GetWindowThreadProcessId(mainWindow_, nullptr) : 0;
 }
