@@ -25,7 +25,8 @@ std::vector<MenuEntry> parseMenus(const std::wstring& lines)
             return {};  // not the agent's menu lines (no answer, for one)
         entries.push_back({fields[0], _wtoi(fields[1].c_str()), static_cast<UINT>(wcstoul(fields[2].c_str(), nullptr, 16)),
                            static_cast<UINT>(wcstoul(fields[3].c_str(), nullptr, 16)),
-                           static_cast<UINT>(wcstoul(fields[4].c_str(), nullptr, 10)), line.substr(start)});
+                           static_cast<UINT>(wcstoul(fields[4].c_str(), nullptr, 10)),
+                           static_cast<ULONG_PTR>(wcstoull(fields[5].c_str(), nullptr, 16)), line.substr(start)});
     }
     return entries;
 }
@@ -55,7 +56,7 @@ const MenuEntry& itemNamed(const std::vector<MenuEntry>& entries, const std::wst
     for (const auto& item : entries)
         if (item.depth == 1 && plainText(item.text).find(fragment) != std::wstring::npos)
             return item;
-    static const MenuEntry none = {L"", -1, 0, 0, 0, L""};
+    static const MenuEntry none = {L"", -1, 0, 0, 0, 0, L""};
     return none;
 }
 
@@ -66,22 +67,6 @@ std::vector<MenuEntry> childrenOf(const std::vector<MenuEntry>& entries, const s
         if (item.path.rfind(path + L"/", 0) == 0 && item.path.find(L'/', path.size() + 1) == std::wstring::npos)
             children.push_back(item);
     return children;
-}
-
-bool onlyCharacterSetLost(const std::wstring& differences)
-{
-    std::wistringstream in(differences);
-    std::wstring was, now;
-    bool any = false;
-    while (std::getline(in, was) && std::getline(in, now)) {
-        const auto flag = was.find(L" unicode 1 ");
-        if (was.rfind(L"was ", 0) != 0 || now.rfind(L"now ", 0) != 0 || flag == std::wstring::npos)
-            return false;
-        if (was.replace(flag, 11, L" unicode 0 ").substr(4) != now.substr(4))
-            return false;
-        any = true;
-    }
-    return any;
 }
 
 namespace {

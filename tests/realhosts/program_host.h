@@ -20,6 +20,7 @@ struct MenuEntry {
     UINT type;
     UINT state;
     UINT id;
+    ULONG_PTR data;
     std::wstring text;
 };
 
@@ -32,11 +33,6 @@ wchar_t mnemonicOf(const std::wstring& text);
 const MenuEntry& itemNamed(const std::vector<MenuEntry>& entries, const std::wstring& fragment);
 // The items directly inside the item at path.
 std::vector<MenuEntry> childrenOf(const std::vector<MenuEntry>& entries, const std::wstring& path);
-
-// True when the agent's differences (pairs of "was" and "now" lines) are
-// all windows that were Unicode and came back ANSI, and nothing else: the
-// known fault of subclassing through the ANSI setter.
-bool onlyCharacterSetLost(const std::wstring& differences);
 
 class ProgramHost : public ::testing::Test {
 protected:
