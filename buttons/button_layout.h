@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "dpi_scale.h"
+
 namespace button_layout {
 
 enum class Stacking { SideBySide, IconAbove, IconBelow };
@@ -20,16 +22,19 @@ struct MeasuredText {
 };
 
 // Measures text with the font selected in dc. contentWidth is the width of
-// the content rectangle, which bounds multiline text.
-MeasuredText measureText(HDC dc, char* text, int length, int contentWidth, DWORD style, int iconWidth);
+// the content rectangle, which bounds multiline text. Every size here is
+// defined at 96 DPI and taken at dpi.
+MeasuredText measureText(HDC dc, char* text, int length, int contentWidth, DWORD style, int iconWidth,
+                         int dpi = dpi::kBase);
 
 // Places the icon box and the text box (on entry (0, 0, tw, th)) and adds
 // the alignment flags to format. Only the text box is kept inside content.
-void layoutWithIcon(DWORD style, const RECT& content, SIZE icon, RECT& iconRect, RECT& textRect, UINT& format);
+void layoutWithIcon(DWORD style, const RECT& content, SIZE icon, RECT& iconRect, RECT& textRect, UINT& format,
+                    int dpi = dpi::kBase);
 void layoutTextOnly(DWORD style, const RECT& content, RECT& textRect, UINT& format);
 
 // The content size for a one-line text extent and an icon size (0 x 0
 // without icons); split modes reserve their arrow area.
-SIZE optimalSize(DWORD style, int mode, SIZE text, SIZE icon);
+SIZE optimalSize(DWORD style, int mode, SIZE text, SIZE icon, int dpi = dpi::kBase);
 
 }  // namespace button_layout
