@@ -3,6 +3,7 @@
 // 96-DPI look brought to this DPI; and a DPI change announced to the dialog.
 #include "paint_fixture.h"
 #include "screen_dpi.h"
+#include "test_support.h"
 
 #include "dpi_scale.h"
 

@@ -3,6 +3,7 @@
 // and in the grey look; and a DPI change announced to an installed window.
 #include "item_fixture.h"
 #include "screen_dpi.h"
+#include "test_support.h"
 
 #include "dib_surface.h"
 #include "greyscale.h"
