@@ -136,6 +136,28 @@ TEST_F(MenuDpiTest, ToolbarImagesAreScaledWithTheirTransparencyInBothLooks)
     Nello_SetLookMode(0);
 }
 
+TEST_F(MenuDpiTest, AToolbarMadeForTheScaledSizeIsTakenAsItIs)
+{
+    ASSERT_TRUE(Nello_LoadToolbar(fixtures, FIXTURE_TOOLBAR_4BIT));  // 16 x 16: the images' 96-DPI size
+    // 24 x 24 is the images' size at 144 DPI only; anywhere else it fits neither size.
+    const bool fits = GetSystemMetrics(SM_CXSMICON) == 24;
+    ASSERT_EQ(Nello_LoadToolbar(fixtures, FIXTURE_TOOLBAR_24X24), fits);
+    if (!fits)
+        return;
+    const Record command = makeRecord("Made for 144 DPI", MFT_STRING, FindCommandImage(700));
+    ASSERT_EQ(command->imageIndex, 2);
+    const int height = static_cast<int>(measure(*command).itemHeight);
+    const int column = std::max(24 + px(4), height);
+    const int x = 1 + ((column - 2 - 24) >> 1);
+    const int y = 1 + ((height - 2 - 24) >> 1);
+    testing_support::DibSurface surface{px(150), height, kUntouched};
+    draw(surface, *command);
+    // Not scaled: the background rows end at row 4 as drawn, not at row 6.
+    for (int row = 0; row < 24; ++row)
+        EXPECT_EQ(surface.pixel(x + 12, y + row) == kUntouched, row < 4) << row;
+    EXPECT_EQ(surface.pixel(x + 23, y + 23), kMarker);
+}
+
 // Wine cannot move a window to a screen of another DPI, so the system's
 // announcement is sent here as the system would send it.
 TEST_F(MenuDpiTest, ADpiChangeRebuildsImagesAndSizesForTheNewDpi)
