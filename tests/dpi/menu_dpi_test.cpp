@@ -82,6 +82,40 @@ TEST_F(MenuDpiTest, RegisteredImagesTakeTheSmallIconSizeOfThisDpi)
     EXPECT_TRUE(Nello_LoadToolbar(fixtures, FIXTURE_TOOLBAR_8BIT));
 }
 
+// Icons are drawn whole at the images' size whichever way they came: a
+// resource loaded at that size, or a 16 x 16 handle that the host loaded.
+TEST_F(MenuDpiTest, IconsFillTheScaledImage)
+{
+    constexpr COLORREF kPlain = RGB(0x20, 0x40, 0xA0);
+    struct Case {
+        const char* name;
+        bool (*registerIcon)(HINSTANCE);
+    };
+    const Case cases[] = {
+        {"resource", [](HINSTANCE m) { return Nello_AddIcon(m, FIXTURE_ICON_PLAIN, 1); }},
+        {"16 x 16 handle",
+         [](HINSTANCE m) {
+             return Nello_AddIcon(static_cast<HICON>(LoadImageA(m, MAKEINTRESOURCEA(FIXTURE_ICON_PLAIN), IMAGE_ICON,
+                                                                16, 16, LR_DEFAULTCOLOR)),
+                                  1);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Nello_UnLoadToolbars();
+        ASSERT_TRUE(c.registerIcon(fixtures));
+        const Record command = makeRecord("Plain", MFT_STRING, 0);
+        const int height = static_cast<int>(measure(*command).itemHeight);
+        testing_support::DibSurface surface{px(150), height, kUntouched};
+        draw(surface, *command);
+        int count = 0;
+        for (const COLORREF p : surface.pixels())
+            count += p == kPlain;
+        const int image = GetSystemMetrics(SM_CXSMICON);
+        EXPECT_EQ(count, image * image);
+    }
+}
+
 TEST_F(MenuDpiTest, ItemSizesFollowTheSystemMetricsOfThisDpi)
 {
     addColourIcon();
