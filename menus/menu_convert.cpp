@@ -2,6 +2,7 @@
 // record per item while a menu is open, exactly as the host built them again
 // when it closes.
 #include "menu_state.h"
+#include "menu_dpi.h"
 #include "nellolib.h"
 
 #include "wide_text.h"
@@ -311,9 +312,22 @@ LRESULT onInitMenuPopup(const WindowSubclass& previous, HWND window, HMENU popup
     // A host that uninstalled the window meanwhile gets its popup as it is:
     // nobody would draw or restore converted items.
     previous.callPrevious(window, WM_INITMENUPOPUP, wParam, lParam);
-    if (findWindow(window))
+    if (const HookedWindow* hooked = findWindow(window)) {
+        UseMenuDpi(hooked->dpi);
         ConvertMenu(popup, true);
+    }
     return 0;
+}
+
+// The window moved to a screen of another DPI, given in the message; its
+// next popup is measured and drawn at that DPI.
+LRESULT onDpiChanged(const WindowSubclass& previous, HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (HookedWindow* hooked = findWindow(window)) {
+        hooked->dpi = LOWORD(wParam);
+        UseMenuDpi(hooked->dpi);
+    }
+    return previous.callPrevious(window, WM_DPICHANGED, wParam, lParam);
 }
 
 LRESULT onMenuSelect(const WindowSubclass& previous, HWND window, UINT flags, HMENU menu, WPARAM wParam,
@@ -420,7 +434,7 @@ bool Nello_Install(HWND window)
     if (!IsWindow(window) || GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId() ||
         findWindow(window))
         return false;
-    auto* hooked = new (std::nothrow) HookedWindow{window, {}};
+    auto* hooked = new (std::nothrow) HookedWindow{window, {}, dpi::ofWindow(window)};
     if (!hooked || g_windows.add(hooked) < 0) {
         delete hooked;
         return false;
@@ -471,6 +485,8 @@ LRESULT CALLBACK MenuWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_SYSCOLORCHANGE:
     case WM_WININICHANGE:
         return onSettingChange(previous, window, message, wParam, lParam);
+    case WM_DPICHANGED:
+        return onDpiChanged(previous, window, wParam, lParam);
     case WM_DRAWITEM:
         return onDrawItem(previous, window, wParam, reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
     case WM_MEASUREITEM:
@@ -542,6 +558,6 @@ void ReloadMenuResources()
     registerAgain(snapshot);
     DeleteMenuFonts();
     CreateMenuFonts();
-    g_captionButtonHeight = GetSystemMetrics(SM_CYSIZE);
-    g_menuBarHeight = GetSystemMetrics(SM_CYMENU);
+    g_captionButtonHeight = MenuMetric(SM_CYSIZE);
+    g_menuBarHeight = MenuMetric(SM_CYMENU);
 }
