@@ -56,8 +56,9 @@ _wine_session_use_emulated_wine() {
   # deliver consistently in signal frames: Wine then loops on unexpected
   # traps. syscall and lm are 64-bit features the 32-bit emulator warns about.
   export QEMU_CPU=Nehalem-v1,-syscall,-lm
-  # winediag errors tell when Wine's desktop process failed to start.
-  export WINEDEBUG=-all,err+winediag
+  # winediag errors tell when Wine's desktop process failed to start, seh
+  # errors when the emulator raised a signal that no processor would.
+  export WINEDEBUG=-all,err+winediag,err+seh
   wine_session_wine="$build_dir/wine32/wine"
   # For scripts/lib/emulated-wine, which runs the test programs.
   export TAVRO_WINE32=$wine_session_wine
