@@ -173,18 +173,29 @@ HWND RealProgram::findWindow(const wchar_t* className) const
     return search.found;
 }
 
+namespace {
+
+struct WindowCount {
+    const wchar_t* className;
+    int count;
+};
+
+// A named callback: a lambda does not convert to the stdcall WNDENUMPROC of a
+// 32-bit build.
+BOOL CALLBACK countVisible(HWND window, LPARAM lParam)
+{
+    auto* count = reinterpret_cast<WindowCount*>(lParam);
+    if (IsWindowVisible(window) && hasClass(window, count->className))
+        ++count->count;
+    return TRUE;
+}
+
+}  // namespace
+
 int RealProgram::countWindows(const wchar_t* className) const
 {
-    struct Count {
-        const wchar_t* className;
-        int count;
-    } count = {className, 0};
-    EnumThreadWindows(thread_, [](HWND window, LPARAM lParam) {
-        auto* count = reinterpret_cast<Count*>(lParam);
-        if (IsWindowVisible(window) && hasClass(window, count->className))
-            ++count->count;
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&count));
+    WindowCount count = {className, 0};
+    EnumThreadWindows(thread_, countVisible, reinterpret_cast<LPARAM>(&count));
     return count.count;
 }
 
