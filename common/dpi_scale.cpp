@@ -2,6 +2,8 @@
 // found by name and the libraries still load where they are missing.
 #include "dpi_scale.h"
 
+#include "gdi_owners.h"
+
 namespace dpi {
 
 namespace {
@@ -20,12 +22,8 @@ int logPixelsOf(HDC dc)
 {
     if (dc)
         return GetDeviceCaps(dc, LOGPIXELSX);
-    HDC screen = GetDC(nullptr);
-    if (!screen)
-        return kBase;
-    const int pixels = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return pixels;
+    const owners::WindowDc screen(nullptr);
+    return screen ? GetDeviceCaps(screen.get(), LOGPIXELSX) : kBase;
 }
 
 int sane(int value)
