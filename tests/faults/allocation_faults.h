@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace faults {
@@ -31,6 +32,8 @@ public:
     bool injected() const;
     // Blocks allocated while patched and not freed yet.
     std::size_t liveBlocks() const;
+    // Their sizes, "24, 16 bytes", for failure messages.
+    std::string liveSizes() const;
     // The library has been unloaded: its import table is gone.
     void libraryUnloaded();
 

@@ -137,7 +137,8 @@ faults::SweepRun ButtonFaults::runWithFault(faults::Fault kind, long nth, const 
     EXPECT_TRUE(cleanPaint(api) == reference) << "fault " << nth << ": painting after the fault";
     dll.unload();
     injected.libraryUnloaded();
-    EXPECT_EQ(injected.allocations.liveBlocks(), 0u) << "fault " << nth << ": blocks left after unloading";
+    EXPECT_EQ(injected.allocations.liveBlocks(), 0u) << "fault " << nth << ": blocks left after unloading: "
+                                                   << injected.allocations.liveSizes();
     EXPECT_EQ(injected.objects.liveObjects(), 0u) << "fault " << nth << ": GDI objects left after unloading";
     EXPECT_EQ(looks(), hostLooks) << "fault " << nth << ": the host's windows after unloading";
     return run;

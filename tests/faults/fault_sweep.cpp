@@ -10,9 +10,15 @@ namespace faults {
 long sweep(const std::function<SweepRun(long nth)>& run, long head, long stride)
 {
     const bool everyPoint = robust::deepRun();
+    // A crash names no failure point: TAVRO_FAULT_TRACE=1 prints each one first.
+    const bool trace = GetEnvironmentVariableA("TAVRO_FAULT_TRACE", nullptr, 0) != 0;
     // A run's last point tells how far the sweep has to go; beyond it no
     // fault is reached.
     for (long nth = 1;; ) {
+        if (trace) {
+            std::printf("faults: point %ld\n", nth);
+            std::fflush(stdout);
+        }
         const SweepRun result = run(nth);
         if (!result.injected)
             return result.points;

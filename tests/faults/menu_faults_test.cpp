@@ -146,7 +146,8 @@ faults::SweepRun MenuFaults::runWithFault(faults::Fault kind, long nth, const st
     EXPECT_TRUE(cleanPaint(api) == reference) << "fault " << nth << ": painting after the fault";
     dll.unload();
     injected.libraryUnloaded();
-    EXPECT_EQ(injected.allocations.liveBlocks(), 0u) << "fault " << nth << ": blocks left after unloading";
+    EXPECT_EQ(injected.allocations.liveBlocks(), 0u) << "fault " << nth << ": blocks left after unloading: "
+                                                   << injected.allocations.liveSizes();
     EXPECT_EQ(injected.objects.liveObjects(), 0u) << "fault " << nth << ": GDI objects left after unloading";
     EXPECT_EQ(itemsOf(popup), built) << "fault " << nth << ": the popup after unloading";
     return run;
