@@ -1,6 +1,7 @@
 // Installed windows and the conversion of their popups: owner-drawn with a
 // record per item while a menu is open, exactly as the host built them again
 // when it closes.
+#include "fail_soft.h"
 #include "menu_state.h"
 #include "nellolib.h"
 
@@ -434,7 +435,7 @@ bool Nello_Install(HWND window)
     return true;
 }
 
-bool Nello_UnInstall(HWND window)
+static bool unInstall(HWND window)
 {
     HookedWindow* hooked = findWindow(window);
     if (!hooked)
@@ -444,6 +445,11 @@ bool Nello_UnInstall(HWND window)
     g_windows.remove(hooked);
     delete hooked;
     return true;
+}
+
+bool Nello_UnInstall(HWND window)
+{
+    return failSoft(false, [&] { return unInstall(window); });
 }
 
 void ReleaseInstalledWindows()
@@ -458,7 +464,7 @@ void ReleaseInstalledWindows()
     g_windows.clear();
 }
 
-LRESULT CALLBACK MenuWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+static LRESULT dispatchMenuMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const HookedWindow* hooked = findWindow(window);
     if (!hooked)
@@ -490,6 +496,11 @@ LRESULT CALLBACK MenuWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     default:
         return previous.callPrevious(window, message, wParam, lParam);
     }
+}
+
+LRESULT CALLBACK MenuWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return failSoft(LRESULT{0}, [&] { return dispatchMenuMessage(window, message, wParam, lParam); });
 }
 
 void ConvertMenu(HMENU popup, bool toOwnerDraw)

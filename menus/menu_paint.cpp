@@ -201,6 +201,9 @@ void DrawTwoColorFrame(HDC dc, const RECT& r, COLORREF light, COLORREF dark)
 {
     owners::Pen lightPen(CreatePen(PS_SOLID, 0, light));
     owners::Pen darkPen(CreatePen(PS_SOLID, 0, dark));
+    // Without both pens the host's own pen could not be selected back.
+    if (!lightPen || !darkPen)
+        return;
     HGDIOBJ previous = SelectObject(dc, lightPen.get());
     MoveToEx(dc, r.left, r.bottom - 1, nullptr);
     LineTo(dc, r.left, r.top);
