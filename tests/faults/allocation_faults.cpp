@@ -176,6 +176,8 @@ std::string AllocationFaults::liveSizes() const
     return sizes.empty() ? "none" : sizes + " bytes";
 }
 
+void AllocationFaults::forgetLive() { g_live->clear(); }
+
 void AllocationFaults::libraryUnloaded()
 {
     for (auto& patch : patches_)

@@ -34,6 +34,10 @@ public:
     std::size_t liveBlocks() const;
     // Their sizes, "24, 16 bytes", for failure messages.
     std::string liveSizes() const;
+    // Blocks held so far are left out of liveBlocks: what the runtime made
+    // for the thread at the library's first exception lives as long as the
+    // thread.
+    void forgetLive();
     // The library has been unloaded: its import table is gone.
     void libraryUnloaded();
 
