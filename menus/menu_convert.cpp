@@ -3,6 +3,7 @@
 // when it closes.
 #include "fail_soft.h"
 #include "menu_state.h"
+#include "menu_dpi.h"
 #include "nellolib.h"
 
 #include "wide_text.h"
@@ -319,9 +320,22 @@ LRESULT onInitMenuPopup(const WindowSubclass& previous, HWND window, HMENU popup
     // A host that uninstalled the window meanwhile gets its popup as it is:
     // nobody would draw or restore converted items.
     previous.callPrevious(window, WM_INITMENUPOPUP, wParam, lParam);
-    if (findWindow(window))
+    if (const HookedWindow* hooked = findWindow(window)) {
+        UseMenuDpi(hooked->dpi);
         ConvertMenu(popup, true);
+    }
     return 0;
+}
+
+// The window moved to a screen of another DPI, given in the message; its
+// next popup is measured and drawn at that DPI.
+LRESULT onDpiChanged(const WindowSubclass& previous, HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (HookedWindow* hooked = findWindow(window)) {
+        hooked->dpi = LOWORD(wParam);
+        UseMenuDpi(hooked->dpi);
+    }
+    return previous.callPrevious(window, WM_DPICHANGED, wParam, lParam);
 }
 
 LRESULT onMenuSelect(const WindowSubclass& previous, HWND window, UINT flags, HMENU menu, WPARAM wParam,
@@ -428,7 +442,7 @@ bool Nello_Install(HWND window)
     if (!IsWindow(window) || GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId() ||
         findWindow(window))
         return false;
-    auto* hooked = new (std::nothrow) HookedWindow{window, {}};
+    auto* hooked = new (std::nothrow) HookedWindow{window, {}, dpi::ofWindow(window)};
     if (!hooked || g_windows.add(hooked) < 0) {
         delete hooked;
         return false;
@@ -484,6 +498,8 @@ static LRESULT dispatchMenuMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_SYSCOLORCHANGE:
     case WM_WININICHANGE:
         return onSettingChange(previous, window, message, wParam, lParam);
+    case WM_DPICHANGED:
+        return onDpiChanged(previous, window, wParam, lParam);
     case WM_DRAWITEM:
         return onDrawItem(previous, window, wParam, reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
     case WM_MEASUREITEM:
@@ -560,6 +576,6 @@ void ReloadMenuResources()
     registerAgain(snapshot);
     DeleteMenuFonts();
     CreateMenuFonts();
-    g_captionButtonHeight = GetSystemMetrics(SM_CYSIZE);
-    g_menuBarHeight = GetSystemMetrics(SM_CYMENU);
+    g_captionButtonHeight = MenuMetric(SM_CYSIZE);
+    g_menuBarHeight = MenuMetric(SM_CYMENU);
 }

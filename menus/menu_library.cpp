@@ -2,6 +2,7 @@
 // captions and sub-menu images, and the map from commands to images.
 #include "fail_soft.h"
 #include "menu_state.h"
+#include "menu_dpi.h"
 #include "nellolib.h"
 
 #include <cstring>
@@ -53,8 +54,8 @@ HBRUSH createHalftoneBrush()
 
 void readMetrics()
 {
-    g_captionButtonHeight = GetSystemMetrics(SM_CYSIZE);
-    g_menuBarHeight = GetSystemMetrics(SM_CYMENU);
+    g_captionButtonHeight = MenuMetric(SM_CYSIZE);
+    g_menuBarHeight = MenuMetric(SM_CYMENU);
 }
 
 void freeCaptions()
@@ -84,6 +85,7 @@ void ReadMenuColors()
 void InitMenuLibrary()
 {
     InitCommonControls();
+    g_menuDpi = dpi::ofSystem();
     ReadMenuColors();
     CreateMenuFonts();
     g_emptyRegion = CreateRectRgn(0, 0, 0, 0);
@@ -124,12 +126,14 @@ bool EnsureImageList(int width, int height)
 {
     if (g_imageWidth != 0)
         return true;
-    HIMAGELIST list = ImageList_Create(width, height, kImageListFlags, 0, 10);
+    HIMAGELIST list = ImageList_Create(AtMenuDpi(width), AtMenuDpi(height), kImageListFlags, 0, 10);
     if (!list)
         return false;
     g_imageList = list;
-    g_imageWidth = width;
-    g_imageHeight = height;
+    g_imageBaseWidth = width;
+    g_imageBaseHeight = height;
+    g_imageWidth = AtMenuDpi(width);
+    g_imageHeight = AtMenuDpi(height);
     return true;
 }
 
@@ -283,6 +287,8 @@ void DropImageList()
     }
     g_imageWidth = 0;
     g_imageHeight = 0;
+    g_imageBaseWidth = 0;
+    g_imageBaseHeight = 0;
 }
 
 void Nello_UnLoadToolbars()

@@ -1,0 +1,38 @@
+# Runs the soak PROGRAM with its leak switch on and passes only when the soak
+# ran to its end, left the leaked objects over, and failed on its GDI bound
+# and on nothing else: a crash, a start failure, a hang or another failed
+# check is no proof that the bound works. RUN names the emulator (wine by
+# default).
+if(NOT RUN)
+  set(RUN wine)
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E env TAVRO_SOAK_LEAK=1 ${RUN} ${PROGRAM}
+  TIMEOUT 3500 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(rc MATCHES "timeout|Process terminated")
+  message(FATAL_ERROR "the leaking soak did not end by itself (${rc})")
+endif()
+if(err MATCHES "[Uu]nhandled")
+  message(FATAL_ERROR "the leaking soak crashed (status ${rc}):\n${out}\n${err}")
+endif()
+if(NOT out MATCHES "leak switch on, one GDI object left every ([0-9]+) cycles")
+  message(FATAL_ERROR "the soak never ran with its leak switch on (status ${rc}):\n${out}\n${err}")
+endif()
+set(every ${CMAKE_MATCH_1})
+if(NOT out MATCHES ": ([0-9]+) cycles in [0-9]+ ms, [^\n]* GDI objects ([0-9]+) before, ([0-9]+) after")
+  message(FATAL_ERROR "the soak did not reach its end (status ${rc}):\n${out}\n${err}")
+endif()
+set(cycles ${CMAKE_MATCH_1})
+math(EXPR grown "${CMAKE_MATCH_3} - ${CMAKE_MATCH_2}")
+math(EXPR expected "${cycles} / ${every}")
+if(grown LESS expected)
+  message(FATAL_ERROR "the soak counted ${grown} more GDI objects, not the ${expected} it leaked:\n${out}")
+endif()
+if(rc EQUAL 0)
+  message(FATAL_ERROR "the soak passed with ${grown} GDI objects leaked over ${cycles} cycles:\n${out}")
+endif()
+string(REGEX MATCHALL ": Failure" failures "${out}")
+list(LENGTH failures failureCount)
+if(NOT failureCount EQUAL 1 OR NOT out MATCHES "GDI objects are left over")
+  message(FATAL_ERROR "the soak failed on something else than its GDI bound:\n${out}")
+endif()
+message(STATUS "the GDI bound failed the soak on ${grown} objects leaked, one every ${every} of ${cycles} cycles")
