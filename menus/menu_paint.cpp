@@ -363,6 +363,7 @@ bool DrawMenuItem(const DRAWITEMSTRUCT* dis)
 {
     if (!dis || dis->CtlType != ODT_MENU)
         return false;
+    EnsureMenuFonts();
     const MenuItemData* record = AsMenuItemData(dis->itemData);
     if (!record)
         return false;
