@@ -1,5 +1,6 @@
 // Start-up and teardown of the menu library, its registrations of icons,
 // captions and sub-menu images, and the map from commands to images.
+#include "fail_soft.h"
 #include "menu_state.h"
 #include "menu_dpi.h"
 #include "nellolib.h"
@@ -149,7 +150,7 @@ int FindCommandImage(unsigned int commandId)
     return at < 0 ? -1 : g_commandImages.get<CommandImage>(at)->imageIndex;
 }
 
-bool Nello_AddIcon(HINSTANCE module, unsigned int iconId, unsigned int commandId)
+static bool addIconResource(HINSTANCE module, unsigned int iconId, unsigned int commandId)
 {
     if (findRecord<IconResEntry>(g_iconResources, [&](const IconResEntry& e) {
             return e.hinstance == module && e.iconId == iconId && e.commandId == commandId;
@@ -175,7 +176,12 @@ bool Nello_AddIcon(HINSTANCE module, unsigned int iconId, unsigned int commandId
     return appendRecord(g_iconResources, entry);
 }
 
-bool Nello_AddIcon(HICON icon, unsigned int commandId)
+bool Nello_AddIcon(HINSTANCE module, unsigned int iconId, unsigned int commandId)
+{
+    return failSoft(false, [&] { return addIconResource(module, iconId, commandId); });
+}
+
+static bool addIconHandle(HICON icon, unsigned int commandId)
 {
     if (findRecord<IconHandleEntry>(g_iconHandles, [&](const IconHandleEntry& e) {
             return e.icon == icon && e.commandId == commandId;
@@ -207,7 +213,12 @@ bool Nello_AddIcon(HICON icon, unsigned int commandId)
     return true;
 }
 
-bool Nello_SetCaption(HMENU menu, const char* text)
+bool Nello_AddIcon(HICON icon, unsigned int commandId)
+{
+    return failSoft(false, [&] { return addIconHandle(icon, commandId); });
+}
+
+static bool setCaption(HMENU menu, const char* text)
 {
     const int at = findRecord<MenuCaption>(g_captions, [&](const MenuCaption& c) { return c.menu == menu; });
     if (text) {
@@ -238,6 +249,11 @@ bool Nello_SetCaption(HMENU menu, const char* text)
     delete[] caption->text;
     delete caption;
     return true;
+}
+
+bool Nello_SetCaption(HMENU menu, const char* text)
+{
+    return failSoft(false, [&] { return setCaption(menu, text); });
 }
 
 bool Nello_SetSubMenuButtonId(HMENU menu, unsigned int commandId)

@@ -17,10 +17,21 @@ void CreateMenuFonts()
     // another DPI gets them in proportion.
     metrics.lfMenuFont.lfHeight = MenuFontHeight(metrics.lfMenuFont.lfHeight);
     metrics.lfCaptionFont.lfHeight = MenuFontHeight(metrics.lfCaptionFont.lfHeight);
-    g_menuFont = CreateFontIndirectA(&metrics.lfMenuFont);
+    // Only the missing ones: a font the system could not give last time is
+    // asked for again at the next measure or paint.
+    if (!g_menuFont)
+        g_menuFont = CreateFontIndirectA(&metrics.lfMenuFont);
     metrics.lfMenuFont.lfWeight = FW_BOLD;
-    g_menuBoldFont = CreateFontIndirectA(&metrics.lfMenuFont);
-    g_captionFont = CreateFontIndirectA(&metrics.lfCaptionFont);
+    if (!g_menuBoldFont)
+        g_menuBoldFont = CreateFontIndirectA(&metrics.lfMenuFont);
+    if (!g_captionFont)
+        g_captionFont = CreateFontIndirectA(&metrics.lfCaptionFont);
+}
+
+void EnsureMenuFonts()
+{
+    if (!g_menuFont || !g_menuBoldFont || !g_captionFont)
+        CreateMenuFonts();
 }
 
 void DeleteMenuFonts()
@@ -103,6 +114,7 @@ bool MeasureMenuItem(MEASUREITEMSTRUCT* mis)
 {
     if (!mis || mis->CtlType != ODT_MENU)
         return false;
+    EnsureMenuFonts();
     const MenuItemData* record = AsMenuItemData(mis->itemData);
     if (!record)
         return false;

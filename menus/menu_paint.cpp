@@ -204,6 +204,9 @@ void DrawTwoColorFrame(HDC dc, const RECT& r, COLORREF light, COLORREF dark)
 {
     owners::Pen lightPen(CreatePen(PS_SOLID, 0, light));
     owners::Pen darkPen(CreatePen(PS_SOLID, 0, dark));
+    // Without both pens the host's own pen could not be selected back.
+    if (!lightPen || !darkPen)
+        return;
     HGDIOBJ previous = SelectObject(dc, lightPen.get());
     MoveToEx(dc, r.left, r.bottom - 1, nullptr);
     LineTo(dc, r.left, r.top);
@@ -360,6 +363,7 @@ bool DrawMenuItem(const DRAWITEMSTRUCT* dis)
 {
     if (!dis || dis->CtlType != ODT_MENU)
         return false;
+    EnsureMenuFonts();
     const MenuItemData* record = AsMenuItemData(dis->itemData);
     if (!record)
         return false;

@@ -176,6 +176,8 @@ HBITMAP LoadToolbarBitmap(HINSTANCE module, HRSRC bitmapResource);
 
 // Measurement (menu_measure.cpp).
 void CreateMenuFonts();
+// Creates the fonts that are missing, after a creation that failed.
+void EnsureMenuFonts();
 void DeleteMenuFonts();
 bool MeasureMenuItem(MEASUREITEMSTRUCT* mis);
 // The sizes as pure arithmetic: from the text extent in the item's font and

@@ -1,6 +1,7 @@
 // Toolbar images from a module's resources: the bitmap with its standard
 // colours turned into the system colours, cut into the shared image list,
 // and each button's command bound to its image.
+#include "fail_soft.h"
 #include "menu_state.h"
 #include "nellolib.h"
 #include "toolbar_resource.h"
@@ -121,7 +122,7 @@ HBITMAP LoadToolbarBitmap(HINSTANCE module, HRSRC bitmapResource)
     return toScreenBitmap(decoded);
 }
 
-bool Nello_LoadToolbar(HINSTANCE module, unsigned int resourceId)
+static bool loadToolbar(HINSTANCE module, unsigned int resourceId)
 {
     if (isToolbarRegistered(module, resourceId))
         return false;
@@ -169,4 +170,9 @@ bool Nello_LoadToolbar(HINSTANCE module, unsigned int resourceId)
         MapCommandImage(id, index++);
     }
     return true;
+}
+
+bool Nello_LoadToolbar(HINSTANCE module, unsigned int resourceId)
+{
+    return failSoft(false, [&] { return loadToolbar(module, resourceId); });
 }
