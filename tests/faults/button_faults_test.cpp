@@ -185,19 +185,7 @@ void ButtonFaults::sweepScenario(faults::Fault kind)
     runWithFault(kind, 0, reference, left);
     runtimeBlocks = left;
     ASSERT_LE(runtimeBlocks, 4u) << "a run without faults leaves at most the runtime's thread state";
-    const DWORD start = GetTickCount();
-    long runs = 0;
-    const long points = faults::sweep(
-        [&](long nth) {
-            ++runs;
-            const faults::SweepRun run = runWithFault(kind, nth, reference);
-            // One fault's report is enough.
-            return ::testing::Test::HasFailure() ? faults::SweepRun{false, run.points} : run;
-        },
-        40, 7);
-    std::printf("faults: buttons: %ld %s failure points, %ld runs, %lu ms\n", points, faults::nameOf(kind), runs,
-                GetTickCount() - start);
-    EXPECT_GT(points, 0) << "the scenario reaches the points";
+    faults::sweepScenario("buttons", kind, 40, 7, [&](long nth) { return runWithFault(kind, nth, reference); });
 }
 
 TEST_F(ButtonFaults, EveryAllocationFailureLeavesButtonsWholeOrUntouchedAndNothingHeld)

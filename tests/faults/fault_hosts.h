@@ -3,6 +3,7 @@
 #pragma once
 
 #include "dib_surface.h"
+#include "menu_opening.h"
 
 #include <windows.h>
 
@@ -13,14 +14,11 @@ namespace faults {
 
 constexpr COLORREF kBackground = RGB(1, 2, 3);
 // Item data of the host's own owner-drawn item.
-constexpr ULONG_PTR kHostData = 0x5A5A0001;
+constexpr ULONG_PTR kHostData = robust::kHostItemData;
 
 // Buttons 10, 11, ... of dialog painted through the dialog's WM_DRAWITEM,
 // the second one focused; the pixels of all of them.
 std::vector<COLORREF> paintButtons(HWND dialog, testing_support::DibSurface& surface, int buttons);
-
-// A menu host's window procedure: it measures and draws its own item.
-LRESULT CALLBACK menuHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // One opening of popup as the system drives it: WM_INITMENUPOPUP, whileOpen,
 // a measure and a paint of every item the library drew (the third

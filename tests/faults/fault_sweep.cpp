@@ -3,6 +3,8 @@
 
 #include "robust_support.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 
 namespace faults {
@@ -24,6 +26,23 @@ long sweep(const std::function<SweepRun(long nth)>& run, long head, long stride)
             return result.points;
         nth = everyPoint || nth < head ? nth + 1 : nth + stride;
     }
+}
+
+void sweepScenario(const char* library, Fault kind, long head, long stride,
+                   const std::function<SweepRun(long nth)>& run)
+{
+    const DWORD start = GetTickCount();
+    long runs = 0;
+    const long points = sweep(
+        [&](long nth) {
+            ++runs;
+            const SweepRun result = run(nth);
+            return ::testing::Test::HasFailure() ? SweepRun{false, result.points} : result;
+        },
+        head, stride);
+    std::printf("faults: %s: %ld %s failure points, %ld runs, %lu ms\n", library, points, nameOf(kind), runs,
+                GetTickCount() - start);
+    EXPECT_GT(points, 0) << "the scenario reaches the points";
 }
 
 const char* nameOf(Fault kind) { return kind == Fault::Allocation ? "allocation" : "GDI object"; }

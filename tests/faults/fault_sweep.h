@@ -29,6 +29,12 @@ long sweep(const std::function<SweepRun(long nth)>& run, long head, long stride)
 enum class Fault { Allocation, GdiObject };
 const char* nameOf(Fault kind);
 
+// The sweep as a test runs it: it stops at the first failure point whose run
+// failed a check (one fault's report is enough), prints the figures, and
+// expects the scenario to have reached at least one point.
+void sweepScenario(const char* library, Fault kind, long head, long stride,
+                   const std::function<SweepRun(long nth)>& run);
+
 // Both kinds of fault patched into one loaded library, so that either kind
 // can be armed while leaks of both are tracked.
 class LibraryFaults {

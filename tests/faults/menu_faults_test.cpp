@@ -114,7 +114,7 @@ protected:
     void sweepScenario(faults::Fault kind);
 
     HMODULE fixtures = LoadLibraryA(TAVRO_FIXTURES_DLL);
-    HWND window = testing_support::createTopLevelWindow("menu faults", faults::menuHostProc, WS_POPUP);
+    HWND window = testing_support::createTopLevelWindow("menu faults", robust::menuHostProc, WS_POPUP);
     HMENU popup = CreatePopupMenu();
     HMENU sub = CreatePopupMenu();
     std::vector<MenuItemSnapshot> built, builtSub;
@@ -195,18 +195,7 @@ void MenuFaults::sweepScenario(faults::Fault kind)
     runtimeBlocks = left;
     ::testing::Test::RecordProperty("runtime_blocks", static_cast<int>(left));
     ASSERT_LE(runtimeBlocks, 4u) << "a run without faults leaves at most the runtime's thread state";
-    const DWORD start = GetTickCount();
-    long runs = 0;
-    const long points = faults::sweep(
-        [&](long nth) {
-            ++runs;
-            const faults::SweepRun run = runWithFault(kind, nth, reference);
-            return ::testing::Test::HasFailure() ? faults::SweepRun{false, run.points} : run;
-        },
-        60, 7);
-    std::printf("faults: menus: %ld %s failure points, %ld runs, %lu ms\n", points, faults::nameOf(kind), runs,
-                GetTickCount() - start);
-    EXPECT_GT(points, 0) << "the scenario reaches the points";
+    faults::sweepScenario("menus", kind, 60, 7, [&](long nth) { return runWithFault(kind, nth, reference); });
 }
 
 TEST_F(MenuFaults, EveryAllocationFailureLeavesItemsWholeOrUntouchedAndGivesThemBack)

@@ -188,7 +188,7 @@ TEST_F(PaintFaults, EachFailedCreationOfAMenuPaintKeepsTheHostDcAndHoldsNothing)
     LoadedLibrary dll("Nellolib.dll");
     robust::NelloApi api(dll);
     ASSERT_TRUE(api.complete());
-    HWND window = testing_support::createTopLevelWindow("paint faults", faults::menuHostProc, WS_POPUP);
+    HWND window = testing_support::createTopLevelWindow("paint faults", robust::menuHostProc, WS_POPUP);
     HMENU popup = buildPopup(api);
     ASSERT_TRUE(registerImages(api, fixtures));
     ASSERT_TRUE(api.install(window));
@@ -224,7 +224,7 @@ TEST_F(PaintFaults, PaintsWithTheProcessOutOfGdiObjectsFailSoftAndRecover)
     button_testing::ButtonDialog host(300, 200);
     addButtons(host);
     ASSERT_TRUE(attachButtons(buttons, host.hwnd(), fixtures));
-    HWND window = testing_support::createTopLevelWindow("exhaustion", faults::menuHostProc, WS_POPUP);
+    HWND window = testing_support::createTopLevelWindow("exhaustion", robust::menuHostProc, WS_POPUP);
     HMENU popup = buildPopup(menus);
     ASSERT_TRUE(registerImages(menus, fixtures));
     ASSERT_TRUE(menus.install(window));

@@ -7,6 +7,7 @@
 #include "dib_surface.h"
 #include "host_api.h"
 #include "menu_loop.h"
+#include "menu_opening.h"
 #include "robust_support.h"
 #include "soak_meter.h"
 #include "tavro_fixtures.h"
@@ -30,54 +31,20 @@ protected:
     HMODULE fixtures = LoadLibraryA(TAVRO_FIXTURES_DLL);
 };
 
-constexpr ULONG_PTR kHostData = 0x5A5A0001;
+using robust::kHostItemData;
 
-LRESULT CALLBACK menuHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_MEASUREITEM) {
-        auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-        mis->itemWidth = 30;
-        mis->itemHeight = 10;
-        return TRUE;
-    }
-    if (message == WM_DRAWITEM)
-        return TRUE;
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// One opening of popup as the system drives it: WM_INITMENUPOPUP, then a
-// measure and a paint of every item, then the close signal.
+// One opening of popup; the pixels of its first command (position 1, once
+// the caption is in). The other items are painted only when paintAll.
 std::vector<COLORREF> openPaintAndClose(HWND window, HMENU popup, DibSurface& surface, bool paintAll)
 {
-    SendMessageA(window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
     std::vector<COLORREF> firstCommand;
-    const int count = GetMenuItemCount(popup);
-    for (int i = 0; i < count; ++i) {
-        MENUITEMINFOA info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_ID | MIIM_DATA | MIIM_FTYPE;
-        GetMenuItemInfoA(popup, i, TRUE, &info);
-        if (!(info.fType & MFT_OWNERDRAW))
-            continue;
-        MEASUREITEMSTRUCT mis = {ODT_MENU, 0, info.wID, 0, 0, info.dwItemData};
-        SendMessageA(window, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
-        if (!paintAll && i != 1)
-            continue;
-        surface.fill(RGB(1, 2, 3));
-        DRAWITEMSTRUCT dis = {};
-        dis.CtlType = ODT_MENU;
-        dis.itemID = info.wID;
-        dis.itemAction = ODA_DRAWENTIRE;
-        dis.itemState = i == 3 ? ODS_SELECTED : 0;
-        dis.hwndItem = reinterpret_cast<HWND>(popup);
-        dis.hDC = surface.dc();
-        dis.rcItem = {0, 0, surface.width(), static_cast<LONG>(mis.itemHeight ? mis.itemHeight : 20)};
-        dis.itemData = info.dwItemData;
-        SendMessageA(window, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
-        if (i == 1)
-            firstCommand = surface.pixels();
-    }
-    SendMessageA(window, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    robust::MenuOpening opening;
+    opening.paints = [&](int position, ULONG_PTR) { return paintAll || position == 1; };
+    opening.painted = [&](int position, const std::vector<COLORREF>& pixels) {
+        if (position == 1)
+            firstCommand = pixels;
+    };
+    robust::openMenuAsTheSystemDoes(window, popup, surface, opening);
     return firstCommand;
 }
 
@@ -86,7 +53,7 @@ TEST_F(Soak, PopupsConvertedPaintedAndGivenBackWhileImagesAndColoursChange)
     LoadedLibrary dll("Nellolib.dll");
     robust::NelloApi api(dll);
     ASSERT_TRUE(api.complete());
-    HWND window = testing_support::createTopLevelWindow("soak host", menuHostProc, WS_POPUP);
+    HWND window = testing_support::createTopLevelWindow("soak host", robust::menuHostProc, WS_POPUP);
     HMENU popup = CreatePopupMenu();
     HMENU sub = CreatePopupMenu();
     robust::appendItem(sub, 101, "inside");
@@ -96,7 +63,7 @@ TEST_F(Soak, PopupsConvertedPaintedAndGivenBackWhileImagesAndColoursChange)
     robust::appendItem(popup, 7, "Icon", MFT_STRING, MFS_DEFAULT);
     robust::appendItem(popup, 8, "Greyed", MFT_STRING, MFS_GRAYED);
     robust::appendItem(popup, 9, std::string(600, 'L'));
-    robust::appendItem(popup, 10, "", MFT_OWNERDRAW, 0, nullptr, kHostData);
+    robust::appendItem(popup, 10, "", MFT_OWNERDRAW, 0, nullptr, kHostItemData);
     robust::appendItem(popup, 0, "Sub", MFT_STRING, 0, sub);
     ASSERT_TRUE(api.setCaption(popup, "Soak"));
     ASSERT_TRUE(api.setSubMenuButtonId(sub, 100));
