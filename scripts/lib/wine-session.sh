@@ -80,6 +80,14 @@ _wine_session_disable_drivers() {
   timeout 300 "$wine_session_wine" regedit /S 'C:\tavro-drivers.reg' </dev/null >/dev/null 2>&1 || true
 }
 
+# Waits until the prefix's server has saved its state and ended. A process
+# left behind (an emulated service that never exits) cannot hold the run:
+# after two minutes the server is told to end, which saves the registry too.
+_wine_session_settle() {
+  timeout 120 "$_wine_session_server" -w || "$_wine_session_server" -k >/dev/null 2>&1 || true
+  timeout 30 "$_wine_session_server" -w || true
+}
+
 wine_session_start() {
   local build_dir=$1 flavour=${2:-x86_64}
   export WINEPREFIX="$build_dir/wineprefix"
@@ -100,17 +108,23 @@ wine_session_start() {
     echo "wine-session: making a wine prefix in $WINEPREFIX"
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
+    # A program that crashes while the prefix is made (Wine's driver host
+    # does under the emulator) would start Wine's debugger, which can wait
+    # for ever: none is started until the prefix names its own.
+    local overrides=$WINEDLLOVERRIDES
+    export WINEDLLOVERRIDES="$overrides;winedbg.exe=d"
     # Emulated Wine processes often end killed by wineserver while exiting
     # (see emulated-wine), so a status here says nothing: the prefix's files do.
     timeout 900 "$wine_session_wine" wineboot -i </dev/null >/dev/null 2>&1 || true
-    "$_wine_session_server" -w
+    _wine_session_settle
     [[ $flavour == i686 ]] && _wine_session_disable_drivers
     # A crashing program must print its fault and exit non-zero. Wine's own
     # debugger either waits in its crash dialog or lets the program exit 0;
     # a debugger that cannot start makes wine end the program with an error.
     "$wine_session_wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ \
       /d 'no-debugger-configured.exe' /f </dev/null >/dev/null 2>&1 || true
-    "$_wine_session_server" -w
+    _wine_session_settle
+    export WINEDLLOVERRIDES=$overrides
     if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
       echo "wine-session: wine could not make a prefix in $WINEPREFIX" >&2
       return 1
