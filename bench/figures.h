@@ -37,6 +37,9 @@ constexpr uint16_t kReloadFirstCommand = 4000;
 constexpr uint16_t kImagelessFirstCommand = 6000;  // bound to no image
 constexpr int kToolbarButtons = 40;
 constexpr int kReloadToolbars = 5;
+constexpr unsigned kMemoryToolbarFirst = 300;  // kMemoryToolbars toolbars of kPopupItemsMax images
+constexpr uint16_t kMemoryFirstCommand = 10000;
+constexpr int kMemoryToolbars = 10;
 
 // Command identifiers first, first + 1, ...
 std::vector<uint16_t> commandRange(uint16_t first, int count);
@@ -44,6 +47,9 @@ std::vector<uint16_t> commandRange(uint16_t first, int count);
 void buttonFigures(Context& context);
 void menuFigures(Context& context);
 void profileMenuItem(Context& context);
+void memoryFigures(Context& context);
+// Private bytes of this process (committed private pages where the counter reads 0).
+size_t privateBytes();
 int iconAndListDifference(HIMAGELIST images, int index);
 
 }  // namespace bench

@@ -60,6 +60,10 @@ bool addResources(ResourceModule& module)
         ok = module.addToolbar(kReloadToolbarFirst + t,
                                commandRange(static_cast<uint16_t>(kReloadFirstCommand + t * kToolbarButtons),
                                             kToolbarButtons));
+    for (int t = 0; t < kMemoryToolbars && ok; ++t)
+        ok = module.addToolbar(kMemoryToolbarFirst + t,
+                               commandRange(static_cast<uint16_t>(kMemoryFirstCommand + t * kPopupItemsMax),
+                                            kPopupItemsMax));
     return ok;
 }
 
@@ -97,6 +101,7 @@ int main(int argc, char** argv)
             Context context{module, options.fast, report};
             buttonFigures(context);
             menuFigures(context);
+            memoryFigures(context);
         }
     }
     std::string folder = options.out + "\\";
