@@ -17,6 +17,9 @@ struct Context {
     HINSTANCE module;
     bool fast;
     Report& report;
+    std::string only;  // one part of the run ("paint", "routing", "menus", "memory"), empty for all
+
+    bool wants(const char* part) const { return only.empty() || only == part; }
 
     Repetitions reps(int warmup, int samples) const
     {
