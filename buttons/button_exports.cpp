@@ -43,8 +43,8 @@ bool detachButton(HookedDialog& dialog, unsigned int controlId)
     for (int i = 0; i < dialog.buttons.size(); ++i) {
         HookedButton* button = dialog.buttons.get<HookedButton>(i);
         if (button->controlId == controlId) {
-            button->restore();
             dialog.buttons.removeAt(i);
+            button->restore();
             delete button;
             return true;
         }
@@ -75,14 +75,7 @@ bool Tavro_Install(HWND dialog)
 bool Tavro_UnInstall(HWND dialog)
 {
     try {
-        const int index = g_dialogs.indexOf(findDialog(dialog));
-        if (index < 0)
-            return false;
-        HookedDialog* record = g_dialogs.get<HookedDialog>(index);
-        record->uninstall();
-        g_dialogs.removeAt(index);
-        delete record;
-        return true;
+        return uninstallDialog(dialog);
     } catch (...) {
         return false;
     }

@@ -3,6 +3,7 @@
 #include "button_registry.h"
 #include "gdi_owners.h"
 #include "tavrolib.h"
+#include "wide_text.h"
 
 #include <algorithm>
 
@@ -67,7 +68,23 @@ Alignment alignmentOf(DWORD style)
     }
 }
 
-MeasuredText measureText(HDC dc, char* text, int length, int contentWidth, DWORD style, int iconWidth)
+std::wstring cutCaption(std::wstring text)
+{
+    if (text.size() <= kMaxCaption)
+        return text;
+    std::size_t kept = kMaxCaption;
+    if (IS_HIGH_SURROGATE(text[kept - 1]))
+        --kept;  // a lone half would draw as a box
+    text.resize(kept);
+    return text;
+}
+
+std::wstring captionOf(HWND button)
+{
+    return cutCaption(wide_text::windowText(button));
+}
+
+MeasuredText measureText(HDC dc, wchar_t* text, int length, int contentWidth, DWORD style, int iconWidth)
 {
     RECT r{0, 0, 0, 0};
     MeasuredText measured;
@@ -75,10 +92,10 @@ MeasuredText measureText(HDC dc, char* text, int length, int contentWidth, DWORD
         r.right = contentWidth;
         if (stackingOf(style) == Stacking::SideBySide)
             r.right -= iconWidth + kGap;
-        DrawTextA(dc, text, length, &r, DT_WORDBREAK | DT_CALCRECT | DT_MODIFYSTRING);
+        DrawTextW(dc, text, length, &r, DT_WORDBREAK | DT_CALCRECT | DT_MODIFYSTRING);
         measured.format = DT_WORDBREAK;
     } else {
-        DrawTextA(dc, text, length, &r, DT_CALCRECT | DT_SINGLELINE);
+        DrawTextW(dc, text, length, &r, DT_CALCRECT | DT_SINGLELINE);
         measured.format = DT_SINGLELINE;
     }
     measured.box = RECT{0, 0, r.right + 2, r.bottom + 2};
@@ -332,9 +349,8 @@ SIZE HookedButton::getOptimalSize() const
         owners::WindowDc dc(hwnd);
         const HFONT font = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
         owners::Selection selected(dc.get(), font);
-        char buffer[256] = "";
-        const int length = GetWindowTextA(hwnd, buffer, sizeof buffer);
-        GetTextExtentPoint32A(dc.get(), buffer, length, &text);
+        const std::wstring caption = button_layout::captionOf(hwnd);
+        GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &text);
     }
     return button_layout::optimalSize(style, mode, text, SIZE{iconWidth, iconHeight});
 }

@@ -5,7 +5,18 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace button_layout {
+
+// Captions are shown and measured up to this many UTF-16 units.
+constexpr std::size_t kMaxCaption = 255;
+
+// The caption as shown: cut to kMaxCaption units, never between the two
+// halves of a surrogate pair.
+std::wstring cutCaption(std::wstring text);
+// A button's window text, read in UTF-16 and cut as above.
+std::wstring captionOf(HWND button);
 
 enum class Stacking { SideBySide, IconAbove, IconBelow };
 enum class Alignment { Centre, Left, Right };
@@ -13,15 +24,15 @@ enum class Alignment { Centre, Left, Right };
 Stacking stackingOf(DWORD style);
 Alignment alignmentOf(DWORD style);
 
-// Text box (0, 0, tw, th) and the DrawTextA format it was measured for.
+// Text box (0, 0, tw, th) and the DrawTextW format it was measured for.
 struct MeasuredText {
     RECT box;
     UINT format;
 };
 
-// Measures text with the font selected in dc. contentWidth is the width of
-// the content rectangle, which bounds multiline text.
-MeasuredText measureText(HDC dc, char* text, int length, int contentWidth, DWORD style, int iconWidth);
+// Measures text with the font selected in dc. contentWidth is the width the
+// text and icon are placed in, which bounds multiline text.
+MeasuredText measureText(HDC dc, wchar_t* text, int length, int contentWidth, DWORD style, int iconWidth);
 
 // Places the icon box and the text box (on entry (0, 0, tw, th)) and adds
 // the alignment flags to format. Only the text box is kept inside content.

@@ -10,6 +10,8 @@
 #include "tavrolib.h"
 #include "gdi_owners.h"
 
+#include <windowsx.h>
+
 #include <optional>
 
 namespace {
@@ -33,12 +35,18 @@ RECT windowRectInParent(HWND window)
 {
     RECT r;
     GetWindowRect(window, &r);
-    HWND parent = GetParent(window);
-    POINT topLeft{r.left, r.top};
-    POINT bottomRight{r.right, r.bottom};
-    ScreenToClient(parent, &topLeft);
-    ScreenToClient(parent, &bottomRight);
-    return RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+    // Mapped as one rectangle: in a mirrored (right-to-left) parent its left
+    // and right edges trade places, which corners mapped one by one miss.
+    MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// For a window without a record: the default procedure in the character set
+// the window's messages arrive in.
+LRESULT defaultProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return IsWindowUnicode(window) ? DefWindowProcW(window, msg, wParam, lParam)
+                                   : DefWindowProcA(window, msg, wParam, lParam);
 }
 
 }  // namespace
@@ -52,20 +60,26 @@ LRESULT CALLBACK DialogWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPar
             return dialog->handleMessage(msg, wParam, lParam);
     } catch (...) {
     }
-    return DefWindowProcA(window, msg, wParam, lParam);
+    return defaultProcedure(window, msg, wParam, lParam);
 }
 
 namespace {
 
 // Every attached button hears of a colour or settings change. The sends run
 // button code, so the dialog and its list are looked up again after each.
-void onSysColorChange(HWND dialogWindow, UINT msg, WPARAM wParam, LPARAM lParam)
+// A settings change may carry a section name in lParam: it goes on in the
+// character set the dialog received it in.
+void onSysColorChange(HWND dialogWindow, bool unicode, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     for (int i = 0;; ++i) {
         HookedDialog* dialog = findDialog(dialogWindow);
         if (!dialog || i >= dialog->buttons.size())
             break;
-        SendMessageA(dialog->buttons.get<HookedButton>(i)->hwnd, msg, wParam, lParam);
+        const HWND button = dialog->buttons.get<HookedButton>(i)->hwnd;
+        if (unicode)
+            SendMessageW(button, msg, wParam, lParam);
+        else
+            SendMessageA(button, msg, wParam, lParam);
     }
 }
 
@@ -77,25 +91,38 @@ bool onDrawItem(const HookedDialog& dialog, WPARAM controlId, const DRAWITEMSTRU
     return button && button->drawItem(*item);
 }
 
+// The dialog's own procedure sees its last message first; then the library
+// forgets the dialog and never writes to it again.
+LRESULT onDialogNcDestroy(HWND dialogWindow, const WindowSubclass& own, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = own.callPrevious(dialogWindow, WM_NCDESTROY, wParam, lParam);
+    forgetDestroyedDialog(dialogWindow);
+    return result;
+}
+
 }  // namespace
 
 LRESULT HookedDialog::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    // Copies: the host may uninstall or destroy the dialog inside any call
+    // that reaches it, and the record goes with that.
     const HWND window = hwnd;
-    const WNDPROC prev = prevWndProc;
+    const WindowSubclass own = subclass;
     switch (msg) {
     case WM_SYSCOLORCHANGE:
     case WM_WININICHANGE:
-        onSysColorChange(window, msg, wParam, lParam);
+        onSysColorChange(window, own.unicode(), msg, wParam, lParam);
         break;
     case WM_DRAWITEM:
         if (onDrawItem(*this, wParam, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
             return TRUE;
         break;
+    case WM_NCDESTROY:
+        return onDialogNcDestroy(window, own, wParam, lParam);
     default:
         break;
     }
-    return CallWindowProcA(prev, window, msg, wParam, lParam);
+    return own.callPrevious(window, msg, wParam, lParam);
 }
 
 // ---- the button ------------------------------------------------------------
@@ -123,18 +150,21 @@ LRESULT CALLBACK ButtonWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPar
         return 0;
     }
     // No record (also while attach is still building it).
-    return DefWindowProcA(window, msg, wParam, lParam);
+    return defaultProcedure(window, msg, wParam, lParam);
 }
 
 namespace {
 
 // A moved or resized button hides and shows itself so that the parent's
-// pixels under it are repainted and captured afresh.
+// pixels under it are repainted and captured afresh. A hidden one stays
+// hidden: a wizard page or an optional button is moved while out of sight.
 void onMoveOrSize(HookedButton& b)
 {
     const HWND window = b.hwnd;
-    const bool hadFocus = GetFocus() == window;
     b.backgroundValid = false;
+    if (!(GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE))
+        return;
+    const bool hadFocus = GetFocus() == window;
     const DWORD exStyle = b.exStyle;
     ShowWindow(window, SW_HIDE);
     ShowWindow(window, SW_SHOWNA);
@@ -218,9 +248,29 @@ void onKeyUp(HookedButton& b, WPARAM key)
         stepCheckState(*still);
 }
 
-void onMouseMove(HookedButton& b)
+bool isOverClient(HWND window, LPARAM position)
 {
-    if (b.hot || !(b.style & BS_FLAT) || !g_trackMouseEvent)
+    RECT client;
+    GetClientRect(window, &client);
+    const POINT point{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    return PtInRect(&client, point) != FALSE;
+}
+
+// Hot only while the cursor is over the button. A pressed button has the
+// capture and keeps getting moves outside it: those end the hot look once
+// instead of asking for a leave that comes at once, over and over.
+void onMouseMove(HookedButton& b, LPARAM position)
+{
+    if (!(b.style & BS_FLAT) || !g_trackMouseEvent)
+        return;
+    if (!isOverClient(b.hwnd, position)) {
+        if (b.hot) {
+            b.hot = false;
+            b.redraw();
+        }
+        return;
+    }
+    if (b.hot)
         return;
     TRACKMOUSEEVENT request = {};
     request.cbSize = sizeof request;
@@ -300,13 +350,22 @@ LRESULT onMouseLeave(HookedButton& b)
     return 0;
 }
 
+// The button's own procedure sees its last message first; then the record
+// and its objects go, without another write to the window.
+LRESULT onButtonNcDestroy(HWND window, const WindowSubclass& own, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = own.callPrevious(window, WM_NCDESTROY, wParam, lParam);
+    forgetDestroyedButton(window);
+    return result;
+}
+
 }  // namespace
 
 LRESULT HookedButton::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     // Copies for passing the message on: a handler may have lost the record.
     const HWND window = hwnd;
-    const WNDPROC prev = prevWndProc;
+    const WindowSubclass own = subclass;
     Handled handled;
     switch (msg) {
     case WM_MOVE:
@@ -334,7 +393,7 @@ LRESULT HookedButton::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         onKeyUp(*this, wParam);
         break;
     case WM_MOUSEMOVE:
-        onMouseMove(*this);
+        onMouseMove(*this, lParam);
         break;
     case WM_LBUTTONDOWN:
         handled = onLButtonDown(*this, lParam);
@@ -348,12 +407,14 @@ LRESULT HookedButton::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_MOUSELEAVE:
         handled = onMouseLeave(*this);
         break;
+    case WM_NCDESTROY:
+        return onButtonNcDestroy(window, own, wParam, lParam);
     default:
         break;
     }
     if (handled)
         return *handled;
-    return CallWindowProcA(prev, window, msg, wParam, lParam);
+    return own.callPrevious(window, msg, wParam, lParam);
 }
 
 void HookedButton::captureBackground()

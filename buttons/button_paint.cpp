@@ -8,6 +8,8 @@
 #include "gdi_owners.h"
 #include "tavrolib.h"
 
+#include <string>
+
 namespace button_paint {
 
 const BYTE kCheckedPattern[16] = {0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0};
@@ -158,7 +160,7 @@ void drawArrowArea(const HookedButton& b, HDC dc, const RECT& content, bool held
 BOOL CALLBACK drawTextProc(HDC dc, LPARAM text, WPARAM format, int cx, int cy)
 {
     RECT r{0, 0, cx, cy};
-    DrawTextA(dc, reinterpret_cast<const char*>(text), -1, &r, static_cast<UINT>(format));
+    DrawTextW(dc, reinterpret_cast<const wchar_t*>(text), -1, &r, static_cast<UINT>(format));
     return TRUE;
 }
 
@@ -205,7 +207,7 @@ void drawIcon(const HookedButton& b, HDC dc, int index, const RECT& iconRect, bo
     owners::Icon icon(ImageList_GetIcon(b.imageList, index, ILD_TRANSPARENT));
     if (!icon)
         return;  // drawn without the icon
-    DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.get()), 0, iconRect.left, iconRect.top,
+    DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.get()), 0, iconRect.left, iconRect.top,
                b.iconWidth, b.iconHeight, DST_ICON | (disabled ? DSS_DISABLED : 0));
 }
 
@@ -222,8 +224,8 @@ bool HookedButton::drawItem(const DRAWITEMSTRUCT& item) const
     const button_paint::Look look = button_paint::lookOf(
         {selected, (style & BS_FLAT) != 0, (exStyle & TAVRO_EX_FRAMELESS) != 0, hot, pushState, mode});
 
-    char text[256] = "";
-    const int length = GetWindowTextA(hwnd, text, sizeof text);
+    std::wstring text = button_layout::captionOf(hwnd);
+    const int length = static_cast<int>(text.size());
 
     const int w = item.rcItem.right - item.rcItem.left;
     const int h = item.rcItem.bottom - item.rcItem.top;
@@ -239,16 +241,20 @@ bool HookedButton::drawItem(const DRAWITEMSTRUCT& item) const
     drawFrame(*this, memory.get(), work, look.frame);
 
     RECT content{kBorder, kBorder, w - kBorder, h - kBorder};
+    const bool split = mode == TavroSplitDown || mode == TavroSplitRight;
     RECT textRect{0, 0, 0, 0};
     UINT format = 0;
     if (length > 0) {
-        const button_layout::MeasuredText measured = button_layout::measureText(
-            memory.get(), text, length, content.right - content.left, style, iconWidth);
+        // Measured at the width it is drawn in: beside the arrow area, a
+        // wrapped label needs the lines that width gives.
+        const int width = content.right - content.left - (split ? kArrowReserve : 0);
+        const button_layout::MeasuredText measured =
+            button_layout::measureText(memory.get(), &text[0], length, width, style, iconWidth);
         textRect = measured.box;
         format = measured.format;
     }
     OffsetRect(&content, look.offset, look.offset);
-    if (mode == TavroSplitDown || mode == TavroSplitRight) {
+    if (split) {
         drawArrowArea(*this, memory.get(), content, pushState == 4);
         content.right -= kArrowReserve;
     }
@@ -264,7 +270,7 @@ bool HookedButton::drawItem(const DRAWITEMSTRUCT& item) const
 
     SetTextColor(memory.get(), textColourOf(*this, look.text));
     SetBkMode(memory.get(), TRANSPARENT);
-    DrawStateA(memory.get(), nullptr, drawTextProc, reinterpret_cast<LPARAM>(text), format, textRect.left,
+    DrawStateW(memory.get(), nullptr, drawTextProc, reinterpret_cast<LPARAM>(text.c_str()), format, textRect.left,
                textRect.top, textRect.right - textRect.left, textRect.bottom - textRect.top,
                DST_COMPLEX | (disabled ? DSS_DISABLED : 0));
     SetTextColor(memory.get(), 0);

@@ -16,21 +16,27 @@ namespace {
 // but reading one is a trip to wine's server on every message.
 std::unordered_map<HWND, HookedButton*> g_buttonsByWindow;
 
-constexpr DWORD kOwnerDrawBits = 0xB;
-
-WNDPROC subclass(HWND window, WNDPROC proc)
+// Each record leaves its list before it is restored and freed: restoring
+// sends the button messages that can reach host code, and a host that calls
+// back in must find only live records.
+void releaseButtons(PtrArray& buttons)
 {
-    return reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
-}
-
-void deleteButtons(PtrArray& buttons)
-{
-    for (int i = 0; i < buttons.size(); ++i) {
-        HookedButton* button = buttons.get<HookedButton>(i);
+    while (!buttons.empty()) {
+        HookedButton* button = buttons.get<HookedButton>(0);
+        buttons.removeAt(0);
         button->restore();
         delete button;
     }
     buttons.clear();
+}
+
+// Takes the dialog out of the registry, then gives its windows back.
+void releaseDialog(int index)
+{
+    HookedDialog* dialog = g_dialogs.get<HookedDialog>(index);
+    g_dialogs.removeAt(index);
+    dialog->uninstall();
+    delete dialog;
 }
 
 }  // namespace
@@ -96,16 +102,57 @@ void HookedDialog::install(HWND dialog)
     // thread handles would reach it from that thread.
     if (GetWindowThreadProcessId(dialog, nullptr) != GetCurrentThreadId())
         throw AttachFailure{dialog};
-    prevWndProc = subclass(dialog, DialogWndProc);
-    if (!prevWndProc)
+    if (!subclass.install(dialog, DialogWndProc))
         throw AttachFailure{dialog};
 }
 
 void HookedDialog::uninstall()
 {
-    // The dialog's own procedure comes back before any button is touched.
-    subclass(hwnd, prevWndProc);
-    deleteButtons(buttons);
+    // The dialog's own procedure comes back before any button is touched; a
+    // window destroyed behind the library's back is never written to.
+    if (IsWindow(hwnd))
+        subclass.restore(hwnd);
+    releaseButtons(buttons);
+}
+
+bool uninstallDialog(HWND dialog)
+{
+    const int index = g_dialogs.indexOf(findDialog(dialog));
+    if (index < 0)
+        return false;
+    releaseDialog(index);
+    return true;
+}
+
+void forgetDestroyedDialog(HWND dialog)
+{
+    const int index = g_dialogs.indexOf(findDialog(dialog));
+    if (index < 0)
+        return;
+    HookedDialog* record = g_dialogs.get<HookedDialog>(index);
+    g_dialogs.removeAt(index);
+    // Its buttons, children of it, have gone before it and forgotten
+    // themselves; one the host moved to another parent is still alive and
+    // gets its own procedure back.
+    releaseButtons(record->buttons);
+    delete record;
+}
+
+void forgetDestroyedButton(HWND button)
+{
+    for (int d = 0; d < g_dialogs.size(); ++d) {
+        PtrArray& buttons = g_dialogs.get<HookedDialog>(d)->buttons;
+        for (int b = 0; b < buttons.size(); ++b) {
+            HookedButton* record = buttons.get<HookedButton>(b);
+            if (record->hwnd == button) {
+                buttons.removeAt(b);
+                forgetRoutedButton(record);
+                record->releaseObjects();
+                delete record;
+                return;
+            }
+        }
+    }
 }
 
 void HookedButton::attach(HWND dialog, unsigned int id)
@@ -124,11 +171,10 @@ void HookedButton::attach(HWND dialog, unsigned int id)
         throw AttachFailure{dialog};
     // Subclassing is the last step that can fail, so a refused button is
     // left exactly as it was.
-    prevWndProc = subclass(hwnd, ButtonWndProc);
-    if (!prevWndProc)
+    if (!subclass.install(hwnd, ButtonWndProc))
         throw AttachFailure{dialog};
     typeBeforeAttach = style & 0xF;
-    SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(style | kOwnerDrawBits));
+    SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(ownerDrawStyle(style)));
     setSysColors();
     imageList = nullptr;
     iconHeight = 0;
@@ -143,11 +189,18 @@ void HookedButton::attach(HWND dialog, unsigned int id)
 void HookedButton::restore()
 {
     forgetRoutedButton(this);
-    subclass(hwnd, prevWndProc);
-    // A style change while attached refreshed `style` with the owner-draw
-    // type; the button gets its own type back and keeps its other bits.
-    const DWORD current = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
-    SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(styleAfterDetach(current, typeBeforeAttach)));
+    if (IsWindow(hwnd)) {
+        subclass.restore(hwnd);
+        // A style change while attached refreshed `style` with the owner-draw
+        // type; the button gets its own type back and keeps its other bits.
+        const DWORD current = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
+        SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(styleAfterDetach(current, typeBeforeAttach)));
+    }
+    releaseObjects();
+}
+
+void HookedButton::releaseObjects()
+{
     if (imageList) {
         ImageList_Destroy(imageList);
         imageList = nullptr;
@@ -190,11 +243,8 @@ void libraryLoad()
 
 void libraryUnload()
 {
-    for (int i = 0; i < g_dialogs.size(); ++i) {
-        HookedDialog* dialog = g_dialogs.get<HookedDialog>(i);
-        dialog->uninstall();
-        delete dialog;
-    }
+    while (!g_dialogs.empty())
+        releaseDialog(0);
     g_dialogs.clear();
 }
 

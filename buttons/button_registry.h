@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include "ptr_array.h"
+#include "window_subclass.h"
 
 using TrackMouseEventFn = BOOL(WINAPI*)(LPTRACKMOUSEEVENT);
 
@@ -19,7 +20,8 @@ struct AttachFailure {
 struct HookedButton {
     HWND hwnd = nullptr;
     unsigned int controlId = 0;
-    WNDPROC prevWndProc = nullptr;
+    // The button's own procedure, called in the button's own character set.
+    WindowSubclass subclass;
     DWORD style = 0;
     DWORD exStyle = 0;
     COLORREF faceColor = 0;
@@ -50,6 +52,8 @@ struct HookedButton {
 
     void attach(HWND dialog, unsigned int id);
     void restore();
+    // Destroys the image list and the captured background.
+    void releaseObjects();
     void setMode(int newMode);
     void setTextColors(COLORREF text, COLORREF hot);
     void setFaceColor(COLORREF face);
@@ -68,7 +72,8 @@ struct HookedButton {
 struct HookedDialog {
     HWND hwnd = nullptr;
     PtrArray buttons{PtrArray::kDefaultBlockSize};
-    WNDPROC prevWndProc = nullptr;
+    // The dialog's own procedure, called in the dialog's own character set.
+    WindowSubclass subclass;
 
     HookedDialog() = default;
     HookedDialog(const HookedDialog&) = delete;
@@ -101,6 +106,14 @@ void unindexButtonWindow(const HookedButton* button) noexcept;
 // (button_messages.cpp).
 void forgetRoutedButton(const HookedButton* button);
 
+// Takes an installed dialog out of the registry, gives it and its buttons
+// their own procedures back and frees the records; false when not installed.
+bool uninstallDialog(HWND dialog);
+// A window being destroyed (WM_NCDESTROY) is forgotten: records and their
+// objects are freed, and nothing more is written to the window.
+void forgetDestroyedDialog(HWND dialog);
+void forgetDestroyedButton(HWND button);
+
 // What loading and unloading the library do (DllMain calls them).
 void libraryLoad();
 void libraryUnload();
@@ -115,6 +128,9 @@ LRESULT CALLBACK ButtonWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPar
 // The button type test of attach on the low four style bits: plain push
 // buttons (0) and every type with bit 0 set pass.
 constexpr bool isAttachableType(DWORD style) { return (style & 0xF) == 0 || (style & 0x1) != 0; }
+// The style an attached button gets: every push-button type becomes exactly
+// owner-drawn, whatever bits its own type had.
+constexpr DWORD ownerDrawStyle(DWORD style) { return (style & ~DWORD(0xF)) | BS_OWNERDRAW; }
 // The class test of attach: "Button" in any letter case.
 bool isButtonClassName(const char* name);
 // The style a detached button gets back: the type from before attach, every

@@ -6,6 +6,13 @@
 // text, toggle and three-state behaviour, split buttons whose arrow area
 // notifies the dialog, and custom text and face colours.
 //
+// Windows keep their character set: a Unicode dialog and its buttons stay
+// Unicode while installed and attached and afterwards, and captions are read,
+// measured and drawn in UTF-16; an ANSI dialog stays ANSI. A dialog or button
+// destroyed while installed or attached is forgotten with its window: every
+// function then returns false for it, and a new window (or a new button with
+// the same identifier) can be installed or attached.
+//
 // Every function returns true when the request was carried out and false when
 // the dialog is not installed (or already is), the control is not attached
 // (or already is), or a system call failed. Call them on the thread that owns
@@ -19,9 +26,6 @@
 //   unloads. Otherwise the library puts back the procedure it found, which
 //   drops the later one, and the later one's saved procedure points into the
 //   library, freed once it is unloaded.
-// - A dialog or button destroyed while installed or attached keeps its record,
-//   and a button its identifier, until it is uninstalled or detached or the
-//   library is unloaded. Uninstall a dialog before destroying it.
 // - Button texts longer than 255 characters are shown and measured up to the
 //   255th character.
 // - The library must not be unloaded from inside a message of an installed
@@ -71,8 +75,8 @@ TAVROLIB_API bool Tavro_Install(HWND dialog);
 TAVROLIB_API bool Tavro_UnInstall(HWND dialog);
 // Attaches (enable true) or detaches (false) the push button controlId of an
 // installed dialog. Attach accepts windows of class "Button" whose type (low
-// four style bits) is 0 or has bit 0 set, makes them owner-drawn and paints
-// them; a refused control is left untouched. Detach gives the button its own
+// four style bits) is 0 or has bit 0 set, gives them exactly the owner-drawn
+// type and paints them; a refused control is left untouched. Detach gives the button its own
 // procedure and type back and keeps its other current style bits.
 TAVROLIB_API bool Tavro_SetGlisk(HWND dialog, unsigned int controlId, bool enable);
 // Sets the behaviour mode (TavroButtonMode), releases or unchecks the button

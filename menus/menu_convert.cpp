@@ -4,7 +4,10 @@
 #include "menu_state.h"
 #include "nellolib.h"
 
+#include "wide_text.h"
+
 #include <cstring>
+#include <cwchar>
 #include <new>
 #include <string>
 #include <vector>
@@ -44,34 +47,42 @@ int subMenuImage(HMENU subMenu)
     return FindCommandImage(0xFFFFFFFF);
 }
 
-// One item as read: its info and its whole text, however long.
+// One item as read: its info, and its whole text in UTF-16.
 struct MenuItem {
-    MENUITEMINFOA info;
-    std::vector<char> text;
+    MENUITEMINFOW info;
+    std::wstring text;
 };
+
+std::wstring itemText(HMENU popup, int position)
+{
+    // The length first, so that no text is cut by the buffer.
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    if (!GetMenuItemInfoW(popup, position, TRUE, &info) || info.cch == 0)
+        return {};
+    std::wstring text(info.cch + 1, L'\0');
+    info.dwTypeData = &text[0];
+    info.cch = static_cast<UINT>(text.size());
+    if (!GetMenuItemInfoW(popup, position, TRUE, &info) || !info.dwTypeData)
+        return {};
+    text.resize(std::wcslen(text.c_str()));
+    return text;
+}
 
 bool readItem(HMENU popup, int position, MenuItem& item)
 {
-    // The length first, so that no text is cut by the buffer.
-    MENUITEMINFOA probe = {};
-    probe.cbSize = sizeof probe;
-    probe.fMask = MIIM_STRING;
-    GetMenuItemInfoA(popup, position, TRUE, &probe);
-    item.text.assign(probe.cch + 1 > 256 ? probe.cch + 1 : 256, '\0');
     item.info = {};
     item.info.cbSize = sizeof item.info;
     item.info.fMask = kReadMask;
-    item.info.dwTypeData = item.text.data();
-    item.info.cch = static_cast<UINT>(item.text.size());
-    if (!GetMenuItemInfoA(popup, position, TRUE, &item.info))
+    if (!GetMenuItemInfoW(popup, position, TRUE, &item.info))
         return false;
-    if (!item.info.dwTypeData)
-        item.text[0] = '\0';
-    item.text.back() = '\0';
+    item.info.dwTypeData = nullptr;
+    item.text = itemText(popup, position);
     return true;
 }
 
-bool isSystemMenu(const MENUITEMINFOA& first)
+bool isSystemMenu(const MENUITEMINFOW& first)
 {
     return first.wID >= kFirstSystemCommand && !first.hSubMenu;
 }
@@ -82,19 +93,24 @@ void addOpenMenu(HMENU popup)
         g_openMenus.add(popup);
 }
 
-// Makes one item owner-drawn with its record. Items drawn by the host or
-// carrying its item data, and bitmap items, are not the library's to touch.
-void convertItem(HMENU popup, int position, MenuItem& item)
+// Makes one item owner-drawn with its record. Only the type changes in the
+// menu: the item keeps its own string, so whoever reads the menu while it is
+// open (a screen reader, the host) still finds the text, and the close has
+// nothing to write back but the type. Items drawn by the host or carrying
+// its item data, and bitmap items, are not the library's to touch.
+void convertItem(HMENU popup, int position, const MenuItem& item)
 {
-    MENUITEMINFOA& info = item.info;
+    const MENUITEMINFOW& info = item.info;
     if (info.fType & (MFT_OWNERDRAW | MFT_BITMAP))
         return;
     MenuItemData* record = AsMenuItemData(info.dwItemData);
     if (info.dwItemData && !record)
         return;
-    const bool isNew = record == nullptr;
-    UINT mask = MIIM_TYPE;
-    if (isNew) {
+    MENUITEMINFOW change = {};
+    change.cbSize = sizeof change;
+    change.fMask = MIIM_FTYPE;
+    change.fType = info.fType | MFT_OWNERDRAW;
+    if (!record) {
         record = NewMenuItemData();
         if (!record)
             return;
@@ -102,44 +118,37 @@ void convertItem(HMENU popup, int position, MenuItem& item)
         record->hasSubMenu = info.hSubMenu != nullptr;
         record->imageIndex = info.hSubMenu ? subMenuImage(info.hSubMenu) : FindCommandImage(info.wID);
         record->isDefault = (info.fState & MFS_DEFAULT) != 0;
-        info.dwItemData = reinterpret_cast<ULONG_PTR>(record);
-        mask |= MIIM_DATA;
+        record->popup = popup;
+        change.fMask |= MIIM_DATA;
+        change.dwItemData = reinterpret_cast<ULONG_PTR>(record);
     }
-    if (!SetMenuItemText(*record, item.text.data(), std::strlen(item.text.data()))) {
-        // Without room for the whole text the item would lose it: leave it as it is.
-        if (isNew)
+    try {
+        SetMenuItemText(*record, item.text);
+    } catch (...) {
+        // Without room for the text the item could not be drawn: leave it as it is.
+        if (change.fMask & MIIM_DATA)
             FreeMenuItemData(record);
         return;
     }
     addOpenMenu(popup);
-    info.fType |= MFT_OWNERDRAW;
-    info.fMask = mask;
-    info.cch = static_cast<UINT>(std::strlen(item.text.data()));
-    SetMenuItemInfoA(popup, position, TRUE, &info);
+    SetMenuItemInfoW(popup, position, TRUE, &change);
 }
 
-// Gives one item its own type, text and item data back, when its item data
-// is a record of the library.
-void restoreItem(HMENU popup, int position, MenuItem& item)
+// Gives one item its own type and an item data of 0 back, when its item
+// data is a record of the library. Its string never left it.
+void restoreItem(HMENU popup, int position, const MenuItem& item)
 {
-    MENUITEMINFOA& info = item.info;
-    MenuItemData* record = AsMenuItemData(info.dwItemData);
+    MenuItemData* record = AsMenuItemData(item.info.dwItemData);
     if (!record)
         return;
-    std::string text;
-    UINT mask = MIIM_DATA;
-    if (info.fType & MFT_OWNERDRAW) {
-        info.fType &= ~MFT_OWNERDRAW;
-        mask |= MIIM_TYPE;
-        text = FullMenuItemText(*record);
+    MENUITEMINFOW change = {};
+    change.cbSize = sizeof change;
+    change.fMask = MIIM_DATA;
+    if (item.info.fType & MFT_OWNERDRAW) {
+        change.fMask |= MIIM_FTYPE;
+        change.fType = item.info.fType & ~MFT_OWNERDRAW;
     }
-    info.dwItemData = 0;
-    if (mask & MIIM_TYPE) {
-        info.dwTypeData = text.data();
-        info.cch = static_cast<UINT>(text.size());
-    }
-    info.fMask = mask;
-    SetMenuItemInfoA(popup, position, TRUE, &info);
+    SetMenuItemInfoW(popup, position, TRUE, &change);
     FreeMenuItemData(record);
 }
 
@@ -149,14 +158,23 @@ void insertCaption(HMENU popup, MenuCaption& caption)
     if (!record)
         return;
     record->isCaption = true;
-    SetMenuItemText(*record, caption.text, strnlen(caption.text, sizeof record->text - 1));
-    MENUITEMINFOA info = {};
+    record->popup = popup;
+    std::wstring text;
+    try {
+        text = wide_text::fromAnsi(caption.text, static_cast<int>(std::strlen(caption.text)));
+        SetMenuItemText(*record, text);
+    } catch (...) {
+        FreeMenuItemData(record);
+        return;
+    }
+    MENUITEMINFOW info = {};
     info.cbSize = sizeof info;
-    info.fMask = MIIM_STATE | MIIM_TYPE | MIIM_DATA;
+    info.fMask = MIIM_STATE | MIIM_FTYPE | MIIM_DATA | MIIM_STRING;
     info.fType = MFT_OWNERDRAW;
     info.fState = MFS_GRAYED;
     info.dwItemData = reinterpret_cast<ULONG_PTR>(record);
-    if (!InsertMenuItemA(popup, 0, TRUE, &info)) {
+    info.dwTypeData = &text[0];
+    if (!InsertMenuItemW(popup, 0, TRUE, &info)) {
         FreeMenuItemData(record);
         return;
     }
@@ -166,21 +184,29 @@ void insertCaption(HMENU popup, MenuCaption& caption)
     addOpenMenu(popup);
 }
 
-// Deletes the caption item, but only when position 0 really holds the
-// library's caption record: the host may have changed the popup meanwhile.
+// Deletes the library's caption items wherever they are now (the host may
+// have put items in front of them while the popup was open), and nothing
+// else: an item at the top that is not the library's caption stays.
+void removeCaptionItems(HMENU popup)
+{
+    for (int i = GetMenuItemCount(popup) - 1; i >= 0; --i) {
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_DATA;
+        if (!GetMenuItemInfoW(popup, i, TRUE, &info))
+            continue;
+        MenuItemData* record = AsMenuItemData(info.dwItemData);
+        if (!record || !record->isCaption)
+            continue;
+        DeleteMenu(popup, i, MF_BYPOSITION);
+        FreeMenuItemData(record);
+    }
+}
+
 void removeCaption(HMENU popup, MenuCaption& caption)
 {
     caption.inserted = false;
-    MENUITEMINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_DATA;
-    if (!GetMenuItemInfoA(popup, 0, TRUE, &info))
-        return;
-    MenuItemData* record = AsMenuItemData(info.dwItemData);
-    if (!record || !record->isCaption)
-        return;
-    DeleteMenu(popup, 0, MF_BYPOSITION);
-    FreeMenuItemData(record);
+    removeCaptionItems(popup);
 }
 
 }  // namespace
@@ -193,9 +219,29 @@ void WithdrawCaption(MenuCaption& caption)
 
 namespace {
 
+// Where each menu loop running now began in g_openMenus, innermost last: a
+// loop opened from inside another one (TPM_RECURSE) gives back only the
+// popups that it converted, while the outer ones are still on screen.
+std::vector<int> g_loopStarts;
+
+// Gives back the popups converted since position `from` of g_openMenus,
+// the last converted first.
+void restoreOpenMenusFrom(int from)
+{
+    for (int i = g_openMenus.size() - 1; i >= from && i >= 0; --i) {
+        ConvertMenu(static_cast<HMENU>(g_openMenus.at(i)), false);
+        g_openMenus.removeAt(i);
+    }
+    if (g_openMenus.empty())
+        g_openMenus.clear();  // releases the storage
+}
+
 void restoreAllOpenMenus()
 {
-    RestoreOpenMenus(0xFFFF, nullptr);
+    g_loopStarts.clear();
+    restoreOpenMenusFrom(0);
+    // Records whose popup the host destroyed or emptied while it was open.
+    FreeMenuItemDataOf(nullptr);
 }
 
 // Snapshot of the image registrations, taken before they are dropped.
@@ -232,56 +278,140 @@ void registerAgain(const RegistrationSnapshot& snapshot)
     }
 }
 
-LRESULT passOn(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return CallWindowProcA(previous, window, message, wParam, lParam);
-}
-
-LRESULT onSettingChange(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT onSettingChange(const WindowSubclass& previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     ReloadMenuResources();
-    return passOn(previous, window, message, wParam, lParam);
+    return previous.callPrevious(window, message, wParam, lParam);
 }
 
-LRESULT onDrawItem(WNDPROC previous, HWND window, WPARAM wParam, DRAWITEMSTRUCT* dis)
+LRESULT onDrawItem(const WindowSubclass& previous, HWND window, WPARAM wParam, DRAWITEMSTRUCT* dis)
 {
     if (DrawMenuItem(dis))
         return TRUE;
-    return passOn(previous, window, WM_DRAWITEM, wParam, reinterpret_cast<LPARAM>(dis));
+    return previous.callPrevious(window, WM_DRAWITEM, wParam, reinterpret_cast<LPARAM>(dis));
 }
 
-LRESULT onMeasureItem(WNDPROC previous, HWND window, WPARAM wParam, MEASUREITEMSTRUCT* mis)
+LRESULT onMeasureItem(const WindowSubclass& previous, HWND window, WPARAM wParam, MEASUREITEMSTRUCT* mis)
 {
     if (MeasureMenuItem(mis))
         return TRUE;
-    return passOn(previous, window, WM_MEASUREITEM, wParam, reinterpret_cast<LPARAM>(mis));
+    return previous.callPrevious(window, WM_MEASUREITEM, wParam, reinterpret_cast<LPARAM>(mis));
 }
 
-LRESULT onNcDestroy(WNDPROC previous, HWND window, WPARAM wParam, LPARAM lParam)
+LRESULT onNcDestroy(const WindowSubclass& previous, HWND window, WPARAM wParam, LPARAM lParam)
 {
-    const LRESULT result = passOn(previous, window, WM_NCDESTROY, wParam, lParam);
+    const LRESULT result = previous.callPrevious(window, WM_NCDESTROY, wParam, lParam);
     Nello_UnInstall(window);
     return result;
 }
 
-LRESULT onInitMenuPopup(WNDPROC previous, HWND window, HMENU popup, WPARAM wParam, LPARAM lParam)
+LRESULT onInitMenuPopup(const WindowSubclass& previous, HWND window, HMENU popup, WPARAM wParam, LPARAM lParam)
 {
     // The host sees the popup first, so what it sets there is converted.
     // A host that uninstalled the window meanwhile gets its popup as it is:
     // nobody would draw or restore converted items.
-    passOn(previous, window, WM_INITMENUPOPUP, wParam, lParam);
+    previous.callPrevious(window, WM_INITMENUPOPUP, wParam, lParam);
     if (findWindow(window))
         ConvertMenu(popup, true);
     return 0;
 }
 
-LRESULT onMenuSelect(WNDPROC previous, HWND window, UINT flags, HMENU menu, WPARAM wParam, LPARAM lParam)
+LRESULT onMenuSelect(const WindowSubclass& previous, HWND window, UINT flags, HMENU menu, WPARAM wParam,
+                     LPARAM lParam)
 {
     RestoreOpenMenus(flags, menu);
-    return passOn(previous, window, WM_MENUSELECT, wParam, lParam);
+    return previous.callPrevious(window, WM_MENUSELECT, wParam, lParam);
+}
+
+LRESULT onEnterMenuLoop(const WindowSubclass& previous, HWND window, WPARAM wParam, LPARAM lParam)
+{
+    try {
+        g_loopStarts.push_back(g_openMenus.size());
+    } catch (...) {
+        // Without its mark the loop's close gives back the outer loop's
+        // popups as well: too early, but nothing is lost.
+    }
+    return previous.callPrevious(window, WM_ENTERMENULOOP, wParam, lParam);
+}
+
+LRESULT onExitMenuLoop(const WindowSubclass& previous, HWND window, WPARAM wParam, LPARAM lParam)
+{
+    // The close signal has given this loop's popups back already; whatever
+    // a loop that ended without one converted goes back now.
+    if (!g_loopStarts.empty()) {
+        restoreOpenMenusFrom(g_loopStarts.back());
+        g_loopStarts.pop_back();
+    }
+    return previous.callPrevious(window, WM_EXITMENULOOP, wParam, lParam);
+}
+
+// The character as UTF-16: an ANSI window receives it in the ANSI code
+// page, a lead byte in the low byte and its trail byte in the high one.
+wchar_t menuCharacter(const WindowSubclass& set, WORD character)
+{
+    if (set.unicode())
+        return character;
+    const char bytes[2] = {static_cast<char>(LOBYTE(character)), static_cast<char>(HIBYTE(character))};
+    const std::wstring wide = wide_text::fromAnsi(bytes, bytes[1] ? 2 : 1);
+    return wide.empty() ? 0 : wide[0];
+}
+
+LRESULT onMenuChar(const WindowSubclass& previous, HWND window, WPARAM wParam, HMENU popup)
+{
+    // Systems that do not match the mnemonics of owner-drawn items
+    // themselves ask the owner; the host is asked when no item of the
+    // library's has the character.
+    if (g_openMenus.indexOf(popup) >= 0) {
+        const LRESULT answer = AnswerMenuChar(popup, menuCharacter(previous, LOWORD(wParam)));
+        if (answer != -1)
+            return answer;
+    }
+    return previous.callPrevious(window, WM_MENUCHAR, wParam, reinterpret_cast<LPARAM>(popup));
+}
+
+// Same-letter test for any script: both sides upper-cased by the system.
+bool sameLetter(wchar_t a, wchar_t b)
+{
+    auto upper = [](wchar_t c) {
+        return static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(c))));
+    };
+    return a == b || upper(a) == upper(b);
 }
 
 }  // namespace
+
+LRESULT AnswerMenuChar(HMENU popup, wchar_t key)
+{
+    if (key == 0)
+        return -1;
+    std::vector<int> matches;
+    int highlighted = -1;
+    const int count = GetMenuItemCount(popup);
+    for (int i = 0; i < count; ++i) {
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_STATE | MIIM_DATA;
+        if (!GetMenuItemInfoW(popup, i, TRUE, &info))
+            continue;
+        if (info.fState & MFS_HILITE)
+            highlighted = i;
+        const MenuItemData* record = AsMenuItemData(info.dwItemData);
+        if (!record || record->isCaption || (record->type & MFT_SEPARATOR))
+            continue;
+        const wchar_t mnemonic = MnemonicOf(record->wideText);
+        if (mnemonic && sameLetter(mnemonic, key))
+            matches.push_back(i);
+    }
+    if (matches.empty())
+        return -1;
+    if (matches.size() == 1)
+        return MAKELRESULT(matches[0], MNC_EXECUTE);
+    // Several share the letter: each press moves to the next of them.
+    for (int position : matches)
+        if (position > highlighted)
+            return MAKELRESULT(position, MNC_SELECT);
+    return MAKELRESULT(matches[0], MNC_SELECT);
+}
 
 bool Nello_Install(HWND window)
 {
@@ -290,14 +420,13 @@ bool Nello_Install(HWND window)
     if (!IsWindow(window) || GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId() ||
         findWindow(window))
         return false;
-    auto* hooked = new (std::nothrow) HookedWindow{window, nullptr};
+    auto* hooked = new (std::nothrow) HookedWindow{window, {}};
     if (!hooked || g_windows.add(hooked) < 0) {
         delete hooked;
         return false;
     }
-    hooked->prevWndProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MenuWndProc)));
-    if (!hooked->prevWndProc) {
+    // A Unicode window stays Unicode: its texts never pass the ANSI code page.
+    if (!hooked->subclass.install(window, MenuWndProc)) {
         g_windows.remove(hooked);
         delete hooked;
         return false;
@@ -311,7 +440,7 @@ bool Nello_UnInstall(HWND window)
     if (!hooked)
         return false;
     restoreAllOpenMenus();
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hooked->prevWndProc));
+    hooked->subclass.restore(window);
     g_windows.remove(hooked);
     delete hooked;
     return true;
@@ -323,7 +452,7 @@ void ReleaseInstalledWindows()
     for (int i = 0; i < g_windows.size(); ++i) {
         HookedWindow* hooked = g_windows.get<HookedWindow>(i);
         if (IsWindow(hooked->hwnd))
-            SetWindowLongPtrA(hooked->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hooked->prevWndProc));
+            hooked->subclass.restore(hooked->hwnd);
         delete hooked;
     }
     g_windows.clear();
@@ -333,10 +462,11 @@ LRESULT CALLBACK MenuWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 {
     const HookedWindow* hooked = findWindow(window);
     if (!hooked)
-        return DefWindowProcA(window, message, wParam, lParam);
+        return IsWindowUnicode(window) ? DefWindowProcW(window, message, wParam, lParam)
+                                       : DefWindowProcA(window, message, wParam, lParam);
     // The record may go while the message is handled; the handlers work
     // from this copy.
-    const WNDPROC previous = hooked->prevWndProc;
+    const WindowSubclass previous = hooked->subclass;
     switch (message) {
     case WM_SYSCOLORCHANGE:
     case WM_WININICHANGE:
@@ -351,39 +481,57 @@ LRESULT CALLBACK MenuWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return onInitMenuPopup(previous, window, reinterpret_cast<HMENU>(wParam), wParam, lParam);
     case WM_MENUSELECT:
         return onMenuSelect(previous, window, HIWORD(wParam), reinterpret_cast<HMENU>(lParam), wParam, lParam);
+    case WM_MENUCHAR:
+        return onMenuChar(previous, window, wParam, reinterpret_cast<HMENU>(lParam));
+    case WM_ENTERMENULOOP:
+        return onEnterMenuLoop(previous, window, wParam, lParam);
+    case WM_EXITMENULOOP:
+        return onExitMenuLoop(previous, window, wParam, lParam);
     default:
-        return passOn(previous, window, message, wParam, lParam);
+        return previous.callPrevious(window, message, wParam, lParam);
     }
 }
 
 void ConvertMenu(HMENU popup, bool toOwnerDraw)
 {
     MenuCaption* caption = findCaption(popup);
-    if (!toOwnerDraw && caption && caption->inserted)
-        removeCaption(popup, *caption);
-    const int count = GetMenuItemCount(popup);
-    MenuItem item;
-    for (int i = 0; i < count; ++i) {
-        if (!readItem(popup, i, item))
-            continue;
-        if (i == 0 && isSystemMenu(item.info))
-            return;
-        if (toOwnerDraw)
-            convertItem(popup, i, item);
-        else
-            restoreItem(popup, i, item);
+    if (!toOwnerDraw && caption)
+        caption->inserted = false;
+    if (!toOwnerDraw)
+        removeCaptionItems(popup);
+    try {
+        const int count = GetMenuItemCount(popup);
+        MenuItem item;
+        for (int i = 0; i < count; ++i) {
+            if (!readItem(popup, i, item))
+                continue;
+            // The window menu is recognised when it opens; an item with a
+            // system command that the host puts at its top later changes
+            // nothing for the close.
+            if (toOwnerDraw && i == 0 && isSystemMenu(item.info))
+                return;
+            if (toOwnerDraw)
+                convertItem(popup, i, item);
+            else
+                restoreItem(popup, i, item);
+        }
+    } catch (...) {
+        // Out of memory for a text: the items done so far are consistent.
     }
     if (toOwnerDraw && caption && !caption->inserted)
         insertCaption(popup, *caption);
+    // What is left of the popup's records belongs to items the host
+    // deleted while it was open.
+    if (!toOwnerDraw)
+        FreeMenuItemDataOf(popup);
 }
 
 void RestoreOpenMenus(UINT flags, HMENU menu)
 {
     if (menu || flags != 0xFFFF)
         return;
-    for (int i = g_openMenus.size() - 1; i >= 0; --i)
-        ConvertMenu(static_cast<HMENU>(g_openMenus.at(i)), false);
-    g_openMenus.clear();
+    // Only the innermost running loop has closed.
+    restoreOpenMenusFrom(g_loopStarts.empty() ? 0 : g_loopStarts.back());
 }
 
 void ReloadMenuResources()

@@ -3,7 +3,6 @@
 
 #include "gdi_owners.h"
 
-#include <cstring>
 #include <initializer_list>
 
 void CreateMenuFonts()
@@ -57,20 +56,20 @@ int IconColumnWidth(int imageWidth, int itemHeight)
 namespace {
 
 // Extent of text in font, measured on a display information context.
-SIZE textExtent(HFONT font, const char* text)
+SIZE textExtent(HFONT font, const std::wstring& text)
 {
     SIZE extent = {0, 0};
     owners::WindowDc info(nullptr);
     if (!info)
         return extent;
     owners::Selection selected(info.get(), font);
-    GetTextExtentPoint32A(info.get(), text, static_cast<int>(std::strlen(text)), &extent);
+    GetTextExtentPoint32W(info.get(), text.c_str(), static_cast<int>(text.size()), &extent);
     return extent;
 }
 
 void measureCaption(MEASUREITEMSTRUCT& mis, const MenuItemData& record)
 {
-    const SIZE size = CaptionItemSize(textExtent(g_captionFont, record.text), g_captionButtonHeight);
+    const SIZE size = CaptionItemSize(textExtent(g_captionFont, ShownMenuItemText(record)), g_captionButtonHeight);
     mis.itemWidth = size.cx;
     mis.itemHeight = size.cy;
 }
@@ -83,7 +82,7 @@ void measureSeparator(MEASUREITEMSTRUCT& mis)
 
 void measureCommand(MEASUREITEMSTRUCT& mis, const MenuItemData& record)
 {
-    const SIZE extent = textExtent(record.isDefault ? g_menuBoldFont : g_menuFont, record.text);
+    const SIZE extent = textExtent(record.isDefault ? g_menuBoldFont : g_menuFont, ShownMenuItemText(record));
     const SIZE size = CommandItemSize(extent, g_imageWidth, g_imageHeight, GetSystemMetrics(SM_CXMENUCHECK));
     mis.itemWidth = size.cx;
     mis.itemHeight = size.cy;

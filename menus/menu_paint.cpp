@@ -5,7 +5,8 @@
 #include "greyscale.h"
 #include "gdi_owners.h"
 
-#include <cstring>
+#include <algorithm>
+#include <string>
 #include <vector>
 
 namespace {
@@ -64,7 +65,8 @@ void drawCaption(HDC dc, const RECT& item, const MenuItemData& record)
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, g_captionTextColor);
     owners::Selection font(dc, g_captionFont);
-    DrawTextA(dc, record.text, -1, &band, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    const std::wstring text = ShownMenuItemText(record);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &band, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
 }
 
 void drawSeparator(HDC dc, const RECT& item)
@@ -172,26 +174,25 @@ void drawCommand(HDC dc, const RECT& item, const MenuItemData& record, const Ite
     SetBkMode(dc, OPAQUE);
     {
         owners::Selection font(dc, look.isDefault ? g_menuBoldFont : g_menuFont);
-        DrawItemText(dc, {item.left + column + 4, item.top, item.right - height, item.bottom}, record.text,
-                     look.grayed, look.noAccel);
+        DrawItemText(dc, {item.left + column + 4, item.top, item.right - height, item.bottom},
+                     ShownMenuItemText(record), look.grayed, look.noAccel);
     }
     if (record.hasSubMenu)
         drawSubMenuIndicator(dc, item, height, look);
 }
 
-SIZE extentOf(HDC dc, const char* text, int length)
+SIZE extentOf(HDC dc, const std::wstring& text)
 {
     SIZE extent = {0, 0};
-    GetTextExtentPoint32A(dc, text, length, &extent);
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     return extent;
 }
 
-void drawPrefixText(HDC dc, const char* text, int x, int y, int height, UINT flags)
+void drawPrefixText(HDC dc, const std::wstring& text, int x, int y, int height, UINT flags)
 {
-    const int length = static_cast<int>(std::strlen(text));
-    const SIZE extent = extentOf(dc, text, length);
-    DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(text), static_cast<WPARAM>(length), x, y, extent.cx,
-               height, flags);
+    const SIZE extent = extentOf(dc, text);
+    DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(text.c_str()), static_cast<WPARAM>(text.size()), x, y,
+               extent.cx, height, flags);
 }
 
 }  // namespace
@@ -216,34 +217,26 @@ void FillRectWithColor(HDC dc, const RECT& r, COLORREF colour)
     FillRect(dc, &r, brush.get());
 }
 
-void DrawItemText(HDC dc, const RECT& r, const char* text, bool disabled, bool hidePrefixes)
+void DrawItemText(HDC dc, const RECT& r, const std::wstring& text, bool disabled, bool hidePrefixes)
 {
-    char label[256];
-    std::strncpy(label, text, sizeof label - 1);
-    label[sizeof label - 1] = '\0';
-    const int textHeight = extentOf(dc, label, static_cast<int>(std::strlen(label))).cy;
+    const int textHeight = extentOf(dc, text).cy;
 
     // The last tab splits label and accelerator.
-    const char* accelerator = nullptr;
-    char acceleratorText[256] = "";
-    if (char* tab = std::strrchr(label, '\t')) {
-        std::strcpy(acceleratorText, tab + 1);
-        accelerator = acceleratorText;
-        *tab = '\0';
+    std::wstring label = text;
+    std::wstring accelerator;
+    const std::size_t tab = label.rfind(L'\t');
+    if (tab != std::wstring::npos) {
+        accelerator = label.substr(tab + 1);
+        label.resize(tab);
     }
-    if (hidePrefixes) {
-        char* out = label;
-        for (const char* in = label; *in; ++in)
-            if (*in != '&')
-                *out++ = *in;
-        *out = '\0';
-    }
+    if (hidePrefixes)
+        label.erase(std::remove(label.begin(), label.end(), L'&'), label.end());
     const int offset = (r.bottom - r.top - textHeight) / 2;
     const UINT flags = DST_PREFIXTEXT | (disabled ? DSS_DISABLED : 0);
     drawPrefixText(dc, label, r.left, r.top + offset, textHeight, flags);
     // A text that begins with its tab still shows its accelerator.
-    if (accelerator) {
-        const int width = extentOf(dc, accelerator, static_cast<int>(std::strlen(accelerator))).cx;
+    if (tab != std::wstring::npos) {
+        const int width = extentOf(dc, accelerator).cx;
         drawPrefixText(dc, accelerator, r.right - width, r.top + offset, textHeight, flags);
     }
 }

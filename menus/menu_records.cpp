@@ -1,10 +1,12 @@
-// The records attached to converted menu items, and how item data is
-// recognised as one of them.
+// The records attached to converted menu items, how item data is recognised
+// as one of them, and the texts they keep.
 #include "menu_state.h"
 
-#include <cstring>
+#include "wide_text.h"
+
 #include <new>
 #include <unordered_set>
+#include <vector>
 
 namespace {
 
@@ -16,6 +18,8 @@ std::unordered_set<const MenuItemData*>& liveRecords()
     static std::unordered_set<const MenuItemData*> records;
     return records;
 }
+
+constexpr std::size_t kShownCharacters = 255;
 
 }  // namespace
 
@@ -38,8 +42,17 @@ void FreeMenuItemData(MenuItemData* record)
 {
     if (!record || liveRecords().erase(record) == 0)
         return;
-    delete[] record->fullText;
     delete record;
+}
+
+void FreeMenuItemDataOf(HMENU popup)
+{
+    std::vector<MenuItemData*> left;
+    for (const MenuItemData* record : liveRecords())
+        if (!popup || record->popup == popup)
+            left.push_back(const_cast<MenuItemData*>(record));
+    for (MenuItemData* record : left)
+        FreeMenuItemData(record);
 }
 
 MenuItemData* AsMenuItemData(ULONG_PTR itemData)
@@ -50,24 +63,50 @@ MenuItemData* AsMenuItemData(ULONG_PTR itemData)
     return record;
 }
 
-bool SetMenuItemText(MenuItemData& record, const char* text, std::size_t length)
+std::string AnsiPrefix(const std::wstring& text, std::size_t maxBytes)
 {
-    delete[] record.fullText;
-    record.fullText = nullptr;
-    const std::size_t shown = length < sizeof record.text ? length : sizeof record.text - 1;
-    std::memcpy(record.text, text, shown);
-    record.text[shown] = '\0';
-    if (shown == length)
-        return true;
-    record.fullText = new (std::nothrow) char[length + 1];
-    if (!record.fullText)
-        return false;
-    std::memcpy(record.fullText, text, length);
-    record.fullText[length] = '\0';
-    return true;
+    const std::string ansi = wide_text::toAnsi(text);
+    if (ansi.size() <= maxBytes)
+        return ansi;
+    // Walk whole characters: a lead byte takes its trail byte along.
+    std::size_t end = 0;
+    while (end < ansi.size()) {
+        const std::size_t next = end + (IsDBCSLeadByte(static_cast<BYTE>(ansi[end])) ? 2 : 1);
+        if (next > maxBytes)
+            break;
+        end = next;
+    }
+    return ansi.substr(0, end);
 }
 
-const char* FullMenuItemText(const MenuItemData& record)
+void SetMenuItemText(MenuItemData& record, std::wstring text)
 {
-    return record.fullText ? record.fullText : record.text;
+    record.wideText = std::move(text);
+    const std::string ansi = AnsiPrefix(ShownMenuItemText(record), sizeof record.text - 1);
+    ansi.copy(record.text, ansi.size());
+    record.text[ansi.size()] = '\0';
+}
+
+std::wstring ShownMenuItemText(const MenuItemData& record)
+{
+    std::size_t length = record.wideText.size();
+    if (length <= kShownCharacters)
+        return record.wideText;
+    length = kShownCharacters;
+    // Never half of a surrogate pair.
+    if (IS_HIGH_SURROGATE(record.wideText[length - 1]))
+        --length;
+    return record.wideText.substr(0, length);
+}
+
+wchar_t MnemonicOf(const std::wstring& text)
+{
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != L'&')
+            continue;
+        if (text[i + 1] != L'&')
+            return text[i + 1];
+        ++i;  // "&&" stands for an ampersand
+    }
+    return 0;
 }

@@ -8,8 +8,10 @@
 #include <commctrl.h>
 
 #include "ptr_array.h"
+#include "window_subclass.h"
 
 #include <cstddef>
+#include <string>
 
 // "mid0" in memory order: item data is the library's only when it starts so.
 constexpr DWORD kMenuItemMagic = 0x3064696D;
@@ -19,15 +21,18 @@ constexpr DWORD kMenuItemMagic = 0x3064696D;
 // state goes after them.
 struct MenuItemData {
     DWORD magic;
-    char text[256];  // at most the first 255 characters, as shown
+    char text[256];  // the best ANSI form of the first 255 characters
     UINT type;
     int imageIndex;
     bool isDefault;
     bool hasSubMenu;
     bool isCaption;
-    // The whole item text when it is longer than text holds, so that the
-    // item gets all of it back at the close; null otherwise.
-    char* fullText;
+    // The item's whole text in UTF-16, as the menu holds it: what is
+    // measured, drawn and matched against mnemonics.
+    std::wstring wideText;
+    // The popup the record was made for, so that records of items the host
+    // deleted while the popup was open are still freed when it closes.
+    HMENU popup;
 };
 
 // Records are made and freed only through these, so that item data can be
@@ -38,14 +43,25 @@ void FreeMenuItemData(MenuItemData* record);
 // The record behind item data when it is a live record of the library with
 // the "mid0" magic; null for anything else.
 MenuItemData* AsMenuItemData(ULONG_PTR itemData);
-// Stores an item text: the first 255 characters in text, and the whole text
-// in fullText when it is longer.
-bool SetMenuItemText(MenuItemData& record, const char* text, std::size_t length);
-const char* FullMenuItemText(const MenuItemData& record);
+// Stores an item text: the whole of it in wideText, and the ANSI form of its
+// first 255 characters in text for hosts that read the record.
+void SetMenuItemText(MenuItemData& record, std::wstring text);
+// What an item shows: the first 255 characters of its text.
+std::wstring ShownMenuItemText(const MenuItemData& record);
+// Frees every record made for popup that is still alive, or every record at
+// all when popup is null: what is left once the popup has been given back
+// belongs to items the host deleted while it was open.
+void FreeMenuItemDataOf(HMENU popup);
+// The ANSI form of text cut to at most maxBytes bytes, never inside a
+// character of a multi-byte code page.
+std::string AnsiPrefix(const std::wstring& text, std::size_t maxBytes);
+// The character a label's mnemonic marker picks ('&' before it; "&&" is a
+// plain ampersand), or 0 when it has none.
+wchar_t MnemonicOf(const std::wstring& text);
 
 struct HookedWindow {
     HWND hwnd;
-    WNDPROC prevWndProc;
+    WindowSubclass subclass;  // the window's procedure before installation
 };
 
 struct ToolbarEntry {
@@ -172,7 +188,7 @@ int IconColumnWidth(int imageWidth, int itemHeight);
 bool DrawMenuItem(const DRAWITEMSTRUCT* dis);
 void DrawTwoColorFrame(HDC dc, const RECT& r, COLORREF light, COLORREF dark);
 void FillRectWithColor(HDC dc, const RECT& r, COLORREF colour);
-void DrawItemText(HDC dc, const RECT& r, const char* text, bool disabled, bool hidePrefixes);
+void DrawItemText(HDC dc, const RECT& r, const std::wstring& text, bool disabled, bool hidePrefixes);
 void DrawGrayIcon(HDC dc, int x, int y, HICON icon);
 // The same for image index of the shared image list, from its grey copy.
 void DrawGrayImage(HDC dc, int x, int y, int index);
@@ -181,6 +197,11 @@ void DrawGrayImage(HDC dc, int x, int y, int index);
 LRESULT CALLBACK MenuWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void ConvertMenu(HMENU popup, bool toOwnerDraw);
 void RestoreOpenMenus(UINT flags, HMENU menu);
+// The answer to WM_MENUCHAR for a converted popup: the item whose mnemonic
+// is key (any case), executed when it is the only one and selected in turn
+// after the highlighted item when several share it; -1 when none of the
+// library's items has it.
+LRESULT AnswerMenuChar(HMENU popup, wchar_t key);
 // Takes the caption's item out of its popup now, if it is in there.
 void WithdrawCaption(MenuCaption& caption);
 // Teardown: converts open popups back and gives every installed window its

@@ -63,21 +63,6 @@ HBITMAP toScreenBitmap(const DecodedBitmap& decoded)
     return result.release();
 }
 
-int bitmapWidth(HBITMAP bitmap)
-{
-    BITMAP info = {};
-    return GetObjectA(bitmap, sizeof info, &info) ? info.bmWidth : 0;
-}
-
-// The entries that take an image: all but the separators.
-int commandCount(const ToolbarLayout& layout)
-{
-    int count = 0;
-    for (std::uint16_t id : layout.commandIds)
-        count += id != 0;
-    return count;
-}
-
 }  // namespace
 
 HBITMAP LoadToolbarBitmap(HINSTANCE module, HRSRC bitmapResource)
@@ -107,10 +92,6 @@ bool Nello_LoadToolbar(HINSTANCE module, unsigned int resourceId)
 
     if (g_imageWidth != 0 && (layout.buttonWidth != g_imageWidth || layout.buttonHeight != g_imageHeight))
         return false;
-    // A command without a button image of its own would be bound to an
-    // index that the next registration fills with another image.
-    if (commandCount(layout) > bitmapWidth(bitmap.get()) / layout.buttonWidth)
-        return false;
     auto* entry = new (std::nothrow) ToolbarEntry{module, resourceId};
     if (!entry)
         return false;
@@ -127,10 +108,15 @@ bool Nello_LoadToolbar(HINSTANCE module, unsigned int resourceId)
         return false;
     }
     undo.keep();
+    // A command listed past the bitmap's last image stays unbound: its
+    // index will hold the next registration's image, which is not its own.
+    const int end = ImageList_GetImageCount(g_imageList);
     int index = first;
     for (std::uint16_t id : layout.commandIds) {
         if (id == 0)
             continue;  // a separator has no image
+        if (index >= end)
+            break;
         MapCommandImage(id, index++);
     }
     return true;

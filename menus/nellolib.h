@@ -9,9 +9,20 @@
 // their sub-menus, context menus it owns; not its window menu) is drawn by
 // the library while open and given back exactly as it was at the close.
 // While open, each converted item is owner-drawn and carries the library's
-// record as item data (it begins with the bytes "mid0"); texts longer than
-// 255 characters are drawn cut and given back whole. Items with item data of
-// the host's own, owner-drawn items and bitmap items are left alone.
+// record as item data (it begins with the bytes "mid0", then the item text's
+// first 255 characters in the ANSI code page); the item keeps its own string
+// meanwhile, in UTF-16, whatever its length, and only its type and item data
+// are given back at the close. Texts longer than 255 characters are drawn
+// cut. Items with item data of the host's own, owner-drawn items and bitmap
+// items are left alone. Items the host inserts or deletes while a popup is
+// open are fine: what the host made stays, and the library's records of
+// deleted items are freed at the close.
+//
+// Unicode: a Unicode window stays Unicode while installed, and texts outside
+// the ANSI code page are measured, drawn and given back exactly. The
+// library answers WM_MENUCHAR for its items (the mnemonic marked with "&",
+// in any case); the host's procedure is asked when none of them has the
+// character.
 //
 // Every function must be called on the thread that owns the host's windows
 // (its user-interface thread); the library takes no locks. Functions that
@@ -39,9 +50,10 @@
 // buttons by the toolbar resource (type 241) of the same identifier, and binds
 // each listed command identifier to its button's image (separators take no
 // image). The bitmap's black, dark grey, light grey and white become the
-// current button colours, light grey being transparent. False when the pair
-// is registered already, a resource is missing or malformed, or the button
-// size differs from the image size in force.
+// current button colours, light grey being transparent. Commands listed past
+// the bitmap's last image stay without an image. False when the pair is
+// registered already, a resource is missing or malformed, or the button size
+// differs from the image size in force.
 NELLOLIB_API bool Nello_LoadToolbar(HINSTANCE module, unsigned int resourceId);
 // Adds icon resource iconId of module, loaded at the image size, as the image
 // of commandId. False when these three values are registered already or the

@@ -144,9 +144,7 @@ TEST_F(ButtonAbuse, EveryExportRefusesDialogsAndControlsItDoesNotHold)
         EXPECT_EQ(size.cx, -7);
         EXPECT_EQ(size.cy, -9);
         EXPECT_FALSE(api.setGlisk(t.dialog, t.id, false));
-        if (t.dialog != dead) {
-            EXPECT_FALSE(api.setGlisk(t.dialog, t.id, true));
-        }
+        EXPECT_FALSE(api.setGlisk(t.dialog, t.id, true));
         for (std::size_t i = 0; i < std::size(watched); ++i)
             EXPECT_EQ(lookOf(watched[i]), before[i]) << "window " << i << " was changed";
     }
@@ -159,7 +157,7 @@ TEST_F(ButtonAbuse, EveryExportRefusesDialogsAndControlsItDoesNotHold)
     button_testing::click(button, 5, 5);
     EXPECT_EQ(SendMessageA(button, BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_TRUE(api.unInstall(installed.hwnd()));
-    EXPECT_TRUE(api.unInstall(dead)) << "a destroyed dialog keeps its record until uninstalled";
+    EXPECT_FALSE(api.unInstall(dead)) << "a destroyed dialog is forgotten with its window";
 }
 
 TEST_F(ButtonAbuse, WindowsOfAnotherThreadAreNeverInstalled)
@@ -231,7 +229,9 @@ TEST_F(ButtonAbuse, ExportsCalledFromTheHostsNotificationHandler)
         button_testing::click(button, 5, 5);
         EXPECT_EQ(told, 1);
         if (!IsWindow(button)) {
-            EXPECT_TRUE(api.setGlisk(host.hwnd(), id, false)) << "the record of a destroyed button can be dropped";
+            EXPECT_FALSE(api.setGlisk(host.hwnd(), id, false)) << "a destroyed button is forgotten with its window";
+            host.addButton(id);
+            EXPECT_TRUE(api.setGlisk(host.hwnd(), id, true)) << "its identifier is free again";
             EXPECT_TRUE(api.unInstall(host.hwnd()));
             continue;
         }
@@ -298,25 +298,44 @@ TEST_F(ButtonAbuse, ExportsCalledFromTheHostsOwnDrawingHandler)
     SetWindowLongPtrA(host.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_hostDialogProc));
 }
 
-TEST_F(ButtonAbuse, ButtonDestroyedWhileAttachedMakesRoomForANewOneOfItsIdentifier)
+// A host that destroys an installed dialog, or an attached button, without
+// uninstalling or detaching it: the library forgets the window with its
+// icons and captured background, and never writes to it again.
+TEST_F(ButtonAbuse, DestroyedWindowsAreForgottenWithTheirObjects)
 {
-    ButtonDialog host;
-    HWND first = host.addButton(7);
-    ASSERT_TRUE(api.install(host.hwnd()));
-    ASSERT_TRUE(api.setGlisk(host.hwnd(), 7, true));
-    DestroyWindow(first);
-    SIZE size{};
-    EXPECT_TRUE(api.setMode(host.hwnd(), 7, TavroToggle)) << "the record stays until detached";
-    HWND second = host.addButton(7);
-    const WindowLook own = lookOf(second);
-    EXPECT_FALSE(api.setGlisk(host.hwnd(), 7, true)) << "the identifier is still attached";
-    EXPECT_EQ(lookOf(second), own);
-    EXPECT_TRUE(api.setGlisk(host.hwnd(), 7, false));
-    EXPECT_EQ(lookOf(second), own) << "dropping the old record leaves the new button alone";
-    EXPECT_TRUE(api.setGlisk(host.hwnd(), 7, true));
-    EXPECT_TRUE(api.getOptimalSize(host.hwnd(), 7, size));
-    EXPECT_TRUE(api.unInstall(host.hwnd()));
-    EXPECT_EQ(lookOf(second), own);
+    for (const bool wholeDialog : {false, true}) {
+        SCOPED_TRACE(wholeDialog ? "dialog destroyed" : "button destroyed");
+        ButtonDialog host;
+        const int gdiObjects = robust::liveGdiObjects();
+        HWND first = host.addButton(7, BS_PUSHBUTTON, "gone", {10, 10, 110, 40}, WS_EX_TRANSPARENT);
+        ASSERT_TRUE(api.install(host.hwnd()));
+        ASSERT_TRUE(api.setGlisk(host.hwnd(), 7, true));
+        ASSERT_TRUE(api.loadIcons(host.hwnd(), 7, fixtures, FIXTURE_ICON_COLOURS, FIXTURE_ICON_PLAIN));
+        RedrawWindow(first, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);  // captures
+        EXPECT_GT(robust::liveGdiObjects(), gdiObjects);
+
+        DestroyWindow(wholeDialog ? host.hwnd() : first);
+        EXPECT_LE(robust::liveGdiObjects(), gdiObjects) << "icons or background left: " << robust::liveGdiObjectKinds();
+        SIZE size{-7, -9};
+        EXPECT_FALSE(api.setMode(host.hwnd(), 7, TavroToggle));
+        EXPECT_FALSE(api.getOptimalSize(host.hwnd(), 7, size));
+        EXPECT_FALSE(api.setGlisk(host.hwnd(), 7, false));
+        if (wholeDialog) {
+            EXPECT_FALSE(api.unInstall(host.hwnd()));
+            ButtonDialog next;
+            next.addButton(7);
+            EXPECT_TRUE(api.install(next.hwnd()));
+            EXPECT_TRUE(api.setGlisk(next.hwnd(), 7, true));
+            EXPECT_TRUE(api.unInstall(next.hwnd()));
+            continue;
+        }
+        HWND second = host.addButton(7);
+        const WindowLook own = lookOf(second);
+        EXPECT_TRUE(api.setGlisk(host.hwnd(), 7, true)) << "a new button takes the identifier";
+        EXPECT_TRUE(api.getOptimalSize(host.hwnd(), 7, size));
+        EXPECT_TRUE(api.unInstall(host.hwnd()));
+        EXPECT_EQ(lookOf(second), own);
+    }
 }
 
 TEST_F(ButtonAbuse, ExtremeIdentifiersAndLongTextsAreServed)

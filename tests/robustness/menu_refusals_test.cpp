@@ -96,31 +96,42 @@ TEST_F(MenuRefusals, LookModesOutOfRangeAreIgnored)
     }
 }
 
-// A toolbar whose list names more commands than its bitmap has images.
-TEST_F(MenuRefusals, ToolbarListingMoreCommandsThanItsBitmapHoldsIsRefused)
+// A toolbar whose list names more commands than its bitmap has images keeps
+// the images it has; the commands past them stay without one.
+TEST_F(MenuRefusals, ToolbarListingMoreCommandsThanItsBitmapHoldsBindsOnlyTheImagesItHas)
 {
     robust::ResourceModule rewritten(robust::modulePath(fixtures), "RobustShortBitmap.dll");
     const auto bitmap = robust::resourceBytes(fixtures, reinterpret_cast<LPCSTR>(RT_BITMAP), FIXTURE_TOOLBAR_4BIT);
     // version 1, 16 x 16, three commands on a bitmap of two images
     const std::vector<unsigned char> threeCommands = {1, 0, 16, 0, 16, 0, 3, 0, 100, 0, 101, 0, 102, 0};
     const std::vector<unsigned char> twoAndSeparators = {1, 0, 16, 0, 16, 0, 4, 0, 0, 0, 100, 0, 0, 0, 101, 0};
+    const std::vector<unsigned char> others = {1, 0, 16, 0, 16, 0, 2, 0, 103, 0, 104, 0};
     rewritten.add(reinterpret_cast<LPCSTR>(RT_BITMAP), 1, bitmap);
     rewritten.add(MAKEINTRESOURCEA(241), 1, threeCommands);
     rewritten.add(reinterpret_cast<LPCSTR>(RT_BITMAP), 2, bitmap);
     rewritten.add(MAKEINTRESOURCEA(241), 2, twoAndSeparators);
+    rewritten.add(reinterpret_cast<LPCSTR>(RT_BITMAP), 3, bitmap);
+    rewritten.add(MAKEINTRESOURCEA(241), 3, others);
     ASSERT_TRUE(rewritten.write());
-
-    const MenuSnapshot empty = MenuSnapshot::take();
-    EXPECT_FALSE(Nello_LoadToolbar(rewritten.module(), 1));
-    EXPECT_EQ(MenuSnapshot::take(), empty);
-    EXPECT_EQ(FindCommandImage(102), -1);
 
     EXPECT_TRUE(Nello_LoadToolbar(rewritten.module(), 2)) << "separators take no image";
     EXPECT_EQ(FindCommandImage(100), 0);
     EXPECT_EQ(FindCommandImage(101), 1);
-    // A later registration's image belongs to its own command only.
+    Nello_UnLoadToolbars();
+
+    ASSERT_TRUE(Nello_LoadToolbar(rewritten.module(), 1)) << "one missing image costs only its own command";
+    EXPECT_EQ(g_toolbars.size(), 1);
+    EXPECT_EQ(ImageList_GetImageCount(g_imageList), 2);
+    EXPECT_EQ(FindCommandImage(100), 0);
+    EXPECT_EQ(FindCommandImage(101), 1);
+    EXPECT_EQ(FindCommandImage(102), -1);
+    // Later registrations' images belong to their own commands only.
+    ASSERT_TRUE(Nello_LoadToolbar(rewritten.module(), 3));
+    EXPECT_EQ(FindCommandImage(103), 2);
+    EXPECT_EQ(FindCommandImage(104), 3);
+    EXPECT_EQ(FindCommandImage(102), -1) << "another toolbar's image never shows on it";
     ASSERT_TRUE(Nello_AddIcon(fixtures, FIXTURE_ICON_PLAIN, 102));
-    EXPECT_EQ(FindCommandImage(102), 2);
+    EXPECT_EQ(FindCommandImage(102), 4);
 }
 
 }  // namespace

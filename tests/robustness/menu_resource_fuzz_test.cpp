@@ -121,7 +121,8 @@ ToolbarCase mutatedToolbar(std::mt19937& random, const std::vector<ToolbarCase>&
 }
 
 // After a toolbar was taken into an empty library: the size is the
-// toolbar's, and every listed command shows an image that exists.
+// toolbar's, every command with a place in the bitmap shows an image, and
+// none shows an image that does not exist.
 void expectSoundToolbarRegistration(const ToolbarCase& c, const std::string& note)
 {
     ASSERT_GE(c.toolbar.size(), 8u) << note;
@@ -131,12 +132,15 @@ void expectSoundToolbarRegistration(const ToolbarCase& c, const std::string& not
     const int images = ImageList_GetImageCount(g_imageList);
     const std::size_t count = le16(c.toolbar, 6);
     ASSERT_LE(8 + 2 * count, c.toolbar.size()) << note;
+    int listed = 0;  // commands before this one, each with its place in the bitmap
     for (std::size_t i = 0; i < count; ++i) {
         const unsigned int command = le16(c.toolbar, 8 + 2 * i);
         if (command == 0)
             continue;
         const int image = FindCommandImage(command);
-        EXPECT_GE(image, 0) << note << ", command " << command;
+        if (listed++ < images) {
+            EXPECT_GE(image, 0) << note << ", command " << command << " has an image in the bitmap";
+        }
         EXPECT_LT(image, images) << note << ", command " << command << " bound to an image that does not exist";
     }
 }

@@ -109,7 +109,7 @@ TEST_F(ShowcasePictures, EveryButtonStateIsAPictureOfTheSpecimenSize)
 TEST_F(ShowcasePictures, MenusGalleryAndSheetAreValidPictures)
 {
     for (const char* name : {"menu-look0-file", "menu-look0-edit-insert", "menu-look1-file", "menu-look1-edit-insert",
-                             "button-gallery", "contact-sheet"}) {
+                             "menu-look0-unicode", "menu-look1-unicode", "button-gallery", "contact-sheet"}) {
         const Png png = readPng(name);
         EXPECT_TRUE(png.valid) << name;
         EXPECT_GT(png.width, 60) << name;
@@ -125,6 +125,7 @@ TEST_F(ShowcasePictures, StatesThatMustLookDifferentDo)
         {"button-3d-at-rest", "button-3d-arrow-held"},   {"button-flat-at-rest", "button-flat-hot"},
         {"button-flat-at-rest", "button-flat-checked"},  {"button-flat-hot", "button-flat-hot-selected"},
         {"menu-look0-file", "menu-look1-file"},          {"menu-look0-edit-insert", "menu-look1-edit-insert"},
+        {"menu-look0-unicode", "menu-look1-unicode"},
     };
     for (const auto& [a, b] : pairs) {
         const Png first = readPng(a);

@@ -3,6 +3,8 @@
 
 #include "test_support.h"
 
+#include <cstdio>
+
 namespace testing_support {
 namespace {
 
@@ -24,6 +26,22 @@ void CALLBACK onTick(HWND, UINT, UINT_PTR, DWORD)
         EndMenu();
 }
 
+// UTF-16 shown in ASCII: other characters as \uXXXX.
+std::string escaped(const std::wstring& text)
+{
+    std::string out;
+    char unit[8];
+    for (wchar_t c : text) {
+        if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            std::snprintf(unit, sizeof unit, "\\u%04X", static_cast<unsigned>(c));
+            out += unit;
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 std::ostream& operator<<(std::ostream& out, const MenuItemSnapshot& item)
@@ -31,7 +49,8 @@ std::ostream& operator<<(std::ostream& out, const MenuItemSnapshot& item)
     return out << "{type " << std::hex << item.type << " state " << item.state << " id " << item.id << " sub "
                << item.subMenu << " data " << item.data << " bitmap " << item.bitmap << std::dec << " text \""
                << item.text.substr(0, 40)
-               << (item.text.size() > 40 ? "...\" (" + std::to_string(item.text.size()) + ")" : "\"") << "}";
+               << (item.text.size() > 40 ? "...\" (" + std::to_string(item.text.size()) + ")" : "\"")
+               << " wide \"" << escaped(item.wideText.substr(0, 40)) << "\"}";
 }
 
 std::vector<MenuItemSnapshot> itemsOf(HMENU menu)
@@ -51,9 +70,26 @@ std::vector<MenuItemSnapshot> itemsOf(HMENU menu)
         info.cch = static_cast<UINT>(text.size());
         GetMenuItemInfoA(menu, i, TRUE, &info);
         text.resize(info.dwTypeData ? std::char_traits<char>::length(text.c_str()) : 0);
-        items.push_back({info.fType, info.fState, info.wID, info.hSubMenu, info.dwItemData, text, info.hbmpItem});
+        items.push_back({info.fType, info.fState, info.wID, info.hSubMenu, info.dwItemData, text,
+                         wideTextOf(menu, i), info.hbmpItem});
     }
     return items;
+}
+
+std::wstring wideTextOf(HMENU menu, int position)
+{
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    if (!GetMenuItemInfoW(menu, position, TRUE, &info))
+        return {};
+    std::wstring text(info.cch + 1, L'\0');
+    info.dwTypeData = &text[0];
+    info.cch = static_cast<UINT>(text.size());
+    if (!GetMenuItemInfoW(menu, position, TRUE, &info) || !info.dwTypeData)
+        return {};
+    text.resize(std::char_traits<wchar_t>::length(text.c_str()));
+    return text;
 }
 
 bool appendItem(HMENU menu, UINT id, const std::string& text, UINT type, UINT state, HMENU subMenu, ULONG_PTR data)
@@ -73,16 +109,26 @@ bool appendItem(HMENU menu, UINT id, const std::string& text, UINT type, UINT st
 
 std::size_t runMenuLoop(const std::function<void()>& open, std::vector<std::function<void()>> steps)
 {
+    // A step may open a menu of its own (TPM_RECURSE): the outer loop's
+    // steps go on after the inner loop has closed.
+    auto outerSteps = std::move(g_steps);
+    const std::size_t outerNext = g_next;
+    const int outerTicks = g_ticks;
+    const bool nested = !outerSteps.empty();
     g_steps = std::move(steps);
     g_next = 0;
     g_ticks = 0;
     const UINT_PTR timer = SetTimer(nullptr, 0, 25, onTick);
     open();
     KillTimer(nullptr, timer);
-    // The close signal and anything posted meanwhile.
-    pumpMessages(0);
+    // The close signal and anything posted meanwhile; an inner loop leaves
+    // that to the outer one, whose ticks would run the steps too early.
+    if (!nested)
+        pumpMessages(0);
     const std::size_t ran = g_next;
-    g_steps.clear();
+    g_steps = std::move(outerSteps);
+    g_next = outerNext;
+    g_ticks = outerTicks;
     return ran;
 }
 

@@ -19,17 +19,21 @@ struct MenuItemSnapshot {
     UINT id;
     HMENU subMenu;
     ULONG_PTR data;
-    std::string text;
+    std::string text;      // as an ANSI host reads it
+    std::wstring wideText;  // as a Unicode host reads it
     HBITMAP bitmap;
     bool operator==(const MenuItemSnapshot& o) const
     {
         // The system itself marks the last highlighted item.
         return type == o.type && (state & ~MFS_HILITE) == (o.state & ~MFS_HILITE) && id == o.id &&
-               subMenu == o.subMenu && data == o.data && text == o.text && bitmap == o.bitmap;
+               subMenu == o.subMenu && data == o.data && text == o.text && wideText == o.wideText &&
+               bitmap == o.bitmap;
     }
 };
 std::ostream& operator<<(std::ostream& out, const MenuItemSnapshot& item);
 std::vector<MenuItemSnapshot> itemsOf(HMENU menu);
+// The item's text read with GetMenuItemInfoW, whole.
+std::wstring wideTextOf(HMENU menu, int position);
 
 // Separators and owner-drawn items get no string. False when the insert failed.
 bool appendItem(HMENU menu, UINT id, const std::string& text, UINT type = MFT_STRING, UINT state = 0,

@@ -48,6 +48,12 @@ const ButtonSetup kButtons[] = {
     {IDC_FRAMELESS, TavroPush, IDI_FIND, 0},
     {IDC_TRANSPARENT, TavroPush, IDI_OPEN, IDI_OPEN_GREY},
     {IDC_TRANSPARENT_3D, TavroToggle, 0, 0},
+    {IDC_UNICODE_GREEK, TavroPush, IDI_OPEN, 0},
+    {IDC_UNICODE_CYRILLIC, TavroPush, IDI_SAVE, IDI_SAVE_GREY},
+    {IDC_UNICODE_LATIN, TavroPush, 0, 0},
+    {IDC_UNICODE_SPLIT, TavroSplitDown, 0, 0},
+    {IDC_UNICODE_TOGGLE, TavroToggle, 0, 0},
+    {IDC_UNICODE_THREE_STATE, TavroThreeState, 0, 0},
 };
 
 bool attachButtons(HWND dialog, HINSTANCE instance)
@@ -102,11 +108,11 @@ void onPaint(HWND dialog)
 
 void onPressNotification(HWND dialog, const NMHDR& header)
 {
-    char name[64] = "";
-    GetWindowTextA(header.hwndFrom, name, sizeof name);
-    const std::string status = std::string("Notification 1124 from \"") + name + "\" (control "
-                               + std::to_string(header.idFrom) + ")";
-    SetDlgItemTextA(dialog, IDC_STATUS, status.c_str());
+    wchar_t name[64] = L"";
+    GetWindowTextW(header.hwndFrom, name, 64);
+    const std::wstring status = std::wstring(L"Notification 1124 from \"") + name + L"\" (control "
+                                + std::to_wstring(header.idFrom) + L")";
+    SetDlgItemTextW(dialog, IDC_STATUS, status.c_str());
 }
 
 }  // namespace
@@ -146,7 +152,9 @@ INT_PTR CALLBACK galleryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 
 HWND createGallery(HINSTANCE instance, HWND owner, bool* allCallsSucceeded)
 {
-    return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_GALLERY), owner, galleryProc,
+    // A Unicode dialog, as applications are made today: its captions keep
+    // every character of the resource.
+    return CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_GALLERY), owner, galleryProc,
                               reinterpret_cast<LPARAM>(allCallsSucceeded));
 }
 

@@ -139,7 +139,7 @@ int runPictures(HINSTANCE instance, const std::string& dir)
 
     SetForegroundWindow(main);
     pumpFor(300);
-    SheetSection menus{"Menu library: popups in both looks (caption band, images, sub-menu image)", {}};
+    SheetSection menus{"Menu library: popups in both looks (caption band, images, sub-menu image, Unicode texts)", {}};
     for (const auto& m : captureMenus(main)) {
         save(m.picture, dir, m.name, saved);
         menus.entries.push_back({m.caption, m.picture, 1});

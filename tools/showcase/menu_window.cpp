@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 
 #include "gallery.h"
 #include "nellolib.h"
@@ -16,7 +17,38 @@ namespace {
 constexpr int kFilePopup = 0;
 constexpr int kEditPopup = 1;
 constexpr int kViewPopup = 2;
+constexpr int kSymbolsPopup = 4;    // added after Help at run time
 constexpr int kInsertPosition = 4;  // within Edit
+
+// A popup of texts outside the ANSI code page, as a Unicode application
+// builds it: Greek, Cyrillic, arrows and check marks.
+void appendSymbolsPopup(HMENU bar)
+{
+    HMENU symbols = CreatePopupMenu();
+    const struct {
+        UINT id;
+        const wchar_t* text;
+        UINT state;
+    } items[] = {
+        {ID_SYMBOL_GREEK, L"&\u0391\u03BB\u03C6\u03AC\u03B2\u03B7\u03C4\u03BF \u03A9\u03BC\u03AD\u03B3\u03B1\tCtrl+\u03A9", 0},
+        {ID_SYMBOL_CYRILLIC, L"&\u041A\u0438\u0440\u0438\u043B\u043B\u0438\u0446\u0430: \u041F\u0440\u0438\u0432\u0435\u0442", MFS_DEFAULT},
+        {ID_SYMBOL_ARROWS, L"\u2190 &Back  \u2192 Forward  \u2191\u2193", 0},
+        {ID_SYMBOL_CHECKS, L"\u2713 &Done \u2714 \u2717", MFS_CHECKED},
+        {0, nullptr, 0},
+        {ID_SYMBOL_UMLAUTS, L"\u00C4rger, \u00DCbel, \u0160&um", MFS_GRAYED},
+    };
+    for (const auto& item : items) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | (item.text ? MIIM_STRING : 0);
+        info.fType = item.text ? MFT_STRING : MFT_SEPARATOR;
+        info.fState = item.state;
+        info.wID = item.id;
+        info.dwTypeData = const_cast<wchar_t*>(item.text);
+        InsertMenuItemW(symbols, GetMenuItemCount(symbols), TRUE, &info);
+    }
+    AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(symbols), L"&\u03A3\u03CD\u03BC\u03B2\u03BF\u03BB\u03B1");
+}
 
 HMENU popup(HWND window, int position)
 {
@@ -43,6 +75,9 @@ bool registerImages(HWND window, HINSTANCE instance)
         DestroyIcon(picture);
     }
     ok = Nello_SetCaption(popup(window, kFilePopup), "Showcase") && ok;
+    ok = Nello_SetCaption(popup(window, kSymbolsPopup), "Unicode") && ok;
+    ok = Nello_AddIcon(instance, IDI_INFO, ID_SYMBOL_GREEK) && ok;
+    ok = Nello_AddIcon(instance, IDI_FIND, ID_SYMBOL_ARROWS) && ok;
     ok = Nello_SetSubMenuButtonId(GetSubMenu(popup(window, kEditPopup), kInsertPosition), ID_EDIT_FIND) && ok;
     return ok;
 }
@@ -86,8 +121,9 @@ void onPaint(HWND window)
     InflateRect(&r, -12, -12);
     DrawTextA(dc,
               "Open the menus: images from a toolbar and icons, a caption band on File, an image on the "
-              "Insert sub-menu, checked and radio items, a default and a greyed item. View switches "
-              "between colour and greyscale images and opens the button gallery.",
+              "Insert sub-menu, checked and radio items, a default and a greyed item, and Greek, Cyrillic, "
+              "arrows and check marks in the last popup. View switches between colour and greyscale "
+              "images and opens the button gallery.",
               -1, &r, DT_WORDBREAK);
     EndPaint(window, &ps);
 }
@@ -101,7 +137,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         Nello_UnInstall(window);
         PostQuitMessage(0);
         return 0;
-    default: return DefWindowProcA(window, message, wParam, lParam);
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -209,18 +245,22 @@ Picture captureOpenPopup(HWND window, int position, int downs, bool openSubMenu)
 
 HWND createMainWindow(HINSTANCE instance, bool* allCallsSucceeded)
 {
-    WNDCLASSA wc{};
+    // A Unicode window, as applications with texts outside the ANSI code
+    // page have; the library keeps it Unicode while installed.
+    WNDCLASSW wc{};
     wc.lpfnWndProc = mainWindowProc;
     wc.hInstance = instance;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = "ShowcaseMainWindow";
-    RegisterClassA(&wc);
-    HWND window = CreateWindowExA(0, wc.lpszClassName, "Showcase", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700, 20, 440,
-                                  300, nullptr, LoadMenuA(instance, MAKEINTRESOURCEA(IDM_MAIN)), instance, nullptr);
+    wc.lpszClassName = L"ShowcaseMainWindow";
+    RegisterClassW(&wc);
+    HMENU bar = LoadMenuA(instance, MAKEINTRESOURCEA(IDM_MAIN));
+    appendSymbolsPopup(bar);
+    HWND window = CreateWindowExW(0, wc.lpszClassName, L"Showcase", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700, 20, 440,
+                                  300, nullptr, bar, instance, nullptr);
     bool ok = window && registerImages(window, instance);
     prepareItems(window);
-    ok = Nello_Install(window) && ok;
+    ok = Nello_Install(window) && IsWindowUnicode(window) && ok;
     if (allCallsSucceeded)
         *allCallsSucceeded = *allCallsSucceeded && ok;
     return window;
@@ -236,6 +276,8 @@ std::vector<MenuPicture> captureMenus(HWND window)
         pictures.push_back({tag + "-file", "File, " + suffix, captureOpenPopup(window, kFilePopup, 3, false)});
         pictures.push_back({tag + "-edit-insert", "Edit > Insert, " + suffix,
                             captureOpenPopup(window, kEditPopup, 4, true)});
+        pictures.push_back({tag + "-unicode", "Unicode texts, " + suffix,
+                            captureOpenPopup(window, kSymbolsPopup, 2, false)});
     }
     showLook(window, 0);
     return pictures;
@@ -244,18 +286,19 @@ std::vector<MenuPicture> captureMenus(HWND window)
 namespace {
 
 struct Item {
-    MENUITEMINFOA info{};
-    char text[256] = "";
+    MENUITEMINFOW info{};
+    wchar_t text[256] = L"";
 };
 
+// Read as UTF-16: a text that lost characters to the ANSI code page differs.
 Item readItem(HMENU menu, int position)
 {
     Item item;
     item.info.cbSize = sizeof item.info;
     item.info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_SUBMENU | MIIM_ID | MIIM_STRING;
     item.info.dwTypeData = item.text;
-    item.info.cch = sizeof item.text;
-    GetMenuItemInfoA(menu, position, TRUE, &item.info);
+    item.info.cch = 256;
+    GetMenuItemInfoW(menu, position, TRUE, &item.info);
     return item;
 }
 
@@ -273,8 +316,8 @@ bool itemsAreTheHosts(HMENU menu, HMENU original)
         // A popup item's identifier is its sub-menu's handle, which differs between copies.
         const bool sameId = now.info.hSubMenu ? then.info.hSubMenu != nullptr : now.info.wID == then.info.wID;
         if ((now.info.fType & MFT_OWNERDRAW) || now.info.dwItemData || !sameId
-            || std::strcmp(now.text, then.text) != 0) {
-            std::fprintf(stderr, "showcase: item %d is \"%s\" (type %#x, data %#llx), was \"%s\"\n", i, now.text,
+            || std::wcscmp(now.text, then.text) != 0) {
+            std::fprintf(stderr, "showcase: item %d is \"%ls\" (type %#x, data %#llx), was \"%ls\"\n", i, now.text,
                          now.info.fType, static_cast<unsigned long long>(now.info.dwItemData), then.text);
             return false;
         }
@@ -290,6 +333,7 @@ bool menusRestored(HWND window)
 {
     // The bar itself is never converted; every popup below it must be plain again.
     HMENU original = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_MAIN));
+    appendSymbolsPopup(original);
     const bool same = itemsAreTheHosts(GetMenu(window), original);
     DestroyMenu(original);
     return same;

@@ -3,6 +3,7 @@
 #include "core_fixture.h"
 #include "guarded_heap.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -162,7 +163,7 @@ TEST_F(CoreTest, HeldStateIsVisibleToTheParentDuringTheNotification)
             EXPECT_EQ(header.idFrom, UINT_PTR(id));
             heldState = findButtonByWindow(button)->pushState;
             checkDuring = SendMessageA(button, BM_GETCHECK, 0, 0);
-            ownCheck = CallWindowProcA(record.prevWndProc, button, BM_GETCHECK, 0, 0);
+            ownCheck = CallWindowProcA(record.subclass.previous(), button, BM_GETCHECK, 0, 0);
         };
         SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 5));
         EXPECT_EQ(heldState, 4);
@@ -424,4 +425,56 @@ TEST_F(CoreTest, MessagesForWindowsWithoutRecordGoToTheDefaultProcedure)
     EXPECT_EQ(DialogWndProc(stray, WM_NCHITTEST, 0, MAKELPARAM(5, 5)),
               DefWindowProcA(stray, WM_NCHITTEST, 0, MAKELPARAM(5, 5)));
     DestroyWindow(stray);
+}
+
+TEST_F(CoreTest, HiddenButtonsStayHiddenWhenMovedOrResized)
+{
+    HWND button = dialog.addButton(kId, BS_PUSHBUTTON, "T", {10, 10, 110, 40}, WS_EX_TRANSPARENT);
+    HookedButton& b = attached(button);
+    const std::pair<const char*, std::function<void()>> moves[] = {
+        {"WM_MOVE", [&] { SendMessageA(button, WM_MOVE, 0, MAKELPARAM(30, 30)); }},
+        {"WM_SIZE", [&] { SendMessageA(button, WM_SIZE, SIZE_RESTORED, MAKELPARAM(90, 25)); }},
+        {"MoveWindow", [&] { MoveWindow(button, 40, 60, 120, 30, TRUE); }},
+        {"SetWindowPos", [&] { SetWindowPos(button, nullptr, 5, 5, 80, 20, SWP_NOZORDER | SWP_NOACTIVATE); }},
+    };
+    for (const auto& [name, move] : moves) {
+        SCOPED_TRACE(name);
+        ShowWindow(button, SW_HIDE);
+        SendMessageA(button, WM_ERASEBKGND, 0, 0);
+        move();
+        EXPECT_EQ(styleOf(button) & WS_VISIBLE, 0u) << "a hidden button stays hidden";
+        EXPECT_FALSE(b.backgroundValid) << "its copy of the parent is stale all the same";
+
+        // Visible itself inside a hidden dialog: still shown again.
+        ShowWindow(button, SW_SHOW);
+        ShowWindow(dialog.hwnd(), SW_HIDE);
+        move();
+        EXPECT_EQ(styleOf(button) & WS_VISIBLE, DWORD(WS_VISIBLE));
+        ShowWindow(dialog.hwnd(), SW_SHOW);
+    }
+}
+
+// The button's own procedure captures the mouse at a press, so a pressed
+// button keeps receiving moves while the cursor is outside it.
+TEST_F(CoreTest, APressedFlatButtonDraggedOutsideIsHotOnlyWhileOverIt)
+{
+    setTrackMouseEventForTesting(recordLeaveRequest);
+    g_leaveRequests.clear();
+    HWND button = dialog.addButton(kId, BS_FLAT);
+    HookedButton& b = attached(button);
+    SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    ASSERT_TRUE(b.hot);
+    SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    for (const POINT outside : {POINT{kWidth + 20, 5}, POINT{-5, 5}, POINT{5, -3}, POINT{kWidth, 5}}) {
+        SCOPED_TRACE("move to " + std::to_string(outside.x) + ", " + std::to_string(outside.y));
+        SendMessageA(button, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(outside.x, outside.y));
+        EXPECT_FALSE(b.hot);
+        SendMessageA(button, WM_MOUSELEAVE, 0, 0);  // what a leave request outside brings at once
+        EXPECT_FALSE(b.hot);
+    }
+    EXPECT_EQ(g_leaveRequests.size(), 1u) << "no leave is asked for while outside";
+    SendMessageA(button, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(kWidth - 1, 29));
+    EXPECT_TRUE(b.hot) << "back over the button";
+    EXPECT_EQ(g_leaveRequests.size(), 2u);
+    SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(kWidth - 1, 29));
 }

@@ -5,10 +5,20 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
 constexpr int kId = 101;
+
+COLORREF pixelOnScreen(HWND window, int x, int y)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    HDC dc = GetDC(window);
+    const COLORREF pixel = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return pixel;
+}
 
 struct TypeCase {
     DWORD type;
@@ -16,11 +26,13 @@ struct TypeCase {
     DWORD typeAfter;
 };
 
+// Every type that attaches becomes exactly owner-drawn: 0xF, what an OR
+// with 0xB would leave for 0x5, 0x7, 0xD and 0xF, is drawn by nobody.
 const TypeCase kTypeCases[] = {
     {0x0, true, 0xB},  {0x1, true, 0xB},  {0x2, false, 0x2}, {0x3, true, 0xB},
-    {0x4, false, 0x4}, {0x5, true, 0xF},  {0x6, false, 0x6}, {0x7, true, 0xF},
+    {0x4, false, 0x4}, {0x5, true, 0xB},  {0x6, false, 0x6}, {0x7, true, 0xB},
     {0x8, false, 0x8}, {0x9, true, 0xB},  {0xA, false, 0xA}, {0xB, true, 0xB},
-    {0xC, false, 0xC}, {0xD, true, 0xF},  {0xE, false, 0xE}, {0xF, true, 0xF},
+    {0xC, false, 0xC}, {0xD, true, 0xB},  {0xE, false, 0xE}, {0xF, true, 0xB},
 };
 
 }  // namespace
@@ -43,8 +55,12 @@ TEST_F(CoreTest, AttachAcceptsPushButtonTypesAndMakesThemOwnerDrawn)
         const HookedButton* record = findButton(dialog.hwnd(), id);
         ASSERT_EQ(record != nullptr, c.attaches);
         if (record) {
+            // Painted by the library: its face colour fills the inside.
+            const COLORREF face = RGB(10, 200, 30);
+            ASSERT_TRUE(Tavro_SetFaceColor(dialog.hwnd(), id, face));
+            EXPECT_EQ(pixelOnScreen(button, 4, 4), face) << "drawn by the library";
             EXPECT_EQ(record->style, before) << "the record keeps the style from before attach";
-            EXPECT_EQ(record->prevWndProc, reinterpret_cast<WNDPROC>(ownProc));
+            EXPECT_EQ(record->subclass.previous(), reinterpret_cast<WNDPROC>(ownProc));
             EXPECT_TRUE(Tavro_SetGlisk(dialog.hwnd(), id, false));
             EXPECT_EQ(styleOf(button), before);
             EXPECT_EQ(procOf(button), ownProc);
@@ -268,4 +284,100 @@ TEST_F(CoreTest, RecordsThatCannotBeAllocatedLeaveEverythingAsItWas)
     EXPECT_EQ(procOf(button), buttonProc);
     EXPECT_EQ(styleOf(button), buttonStyle);
     EXPECT_EQ(findDialog(dialog.hwnd())->buttons.size(), 0);
+}
+
+// Destroyed without uninstall or detach: the library forgets the window with
+// its records and objects. Freed records become inaccessible, so a later
+// touch of one crashes the test.
+TEST_F(CoreTest, DestroyedDialogsAndButtonsAreForgotten)
+{
+    for (const bool wholeDialog : {true, false}) {
+        SCOPED_TRACE(wholeDialog ? "dialog destroyed" : "button destroyed");
+        button_testing::ButtonDialog host;
+        HWND gone = host.addButton(kId, BS_PUSHBUTTON, "A", {10, 10, 110, 40}, WS_EX_TRANSPARENT);
+        host.addButton(kId + 1, BS_PUSHBUTTON, "B", {10, 50, 110, 80});
+        guarded_heap::arm();
+        const bool installed = Tavro_Install(host.hwnd());
+        const bool attachedBoth = Tavro_SetGlisk(host.hwnd(), kId, true) && Tavro_SetGlisk(host.hwnd(), kId + 1, true);
+        guarded_heap::disarm();
+        ASSERT_TRUE(installed && attachedBoth);
+        SendMessageA(gone, WM_ERASEBKGND, 0, 0);
+        const HBITMAP background = findButton(host.hwnd(), kId)->background;
+        ASSERT_NE(GetObjectType(background), 0u);
+
+        DestroyWindow(wholeDialog ? host.hwnd() : gone);
+        EXPECT_EQ(GetObjectType(background), 0u) << "the captured background is freed";
+        for (const ButtonExport& e : kButtonExports) {
+            EXPECT_FALSE(e.call(host.hwnd(), kId)) << e.name;
+        }
+        if (wholeDialog) {
+            EXPECT_EQ(g_dialogs.size(), 0);
+            EXPECT_FALSE(Tavro_UnInstall(host.hwnd()));
+            EXPECT_FALSE(Tavro_SetMode(host.hwnd(), kId + 1, TavroToggle));
+            continue;
+        }
+        EXPECT_TRUE(Tavro_SetMode(host.hwnd(), kId + 1, TavroToggle)) << "its sibling stays attached";
+        HWND again = host.addButton(kId, BS_PUSHBUTTON, "C", {10, 10, 110, 40});
+        EXPECT_TRUE(Tavro_SetGlisk(host.hwnd(), kId, true)) << "a new button with the same identifier";
+        ASSERT_NE(findButton(host.hwnd(), kId), nullptr);
+        EXPECT_EQ(findButton(host.hwnd(), kId)->hwnd, again);
+        EXPECT_TRUE(Tavro_UnInstall(host.hwnd()));
+    }
+}
+
+namespace {
+
+// The host's own subclass of a button, below the library's: restoring the
+// button's type reaches it as a style change, and it calls back in there.
+std::function<void()> g_onStyleChanged;
+WNDPROC g_buttonOwnProc = nullptr;
+
+LRESULT CALLBACK hostButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_STYLECHANGED && g_onStyleChanged)
+        g_onStyleChanged();
+    return CallWindowProcA(g_buttonOwnProc, window, message, wParam, lParam);
+}
+
+}  // namespace
+
+// Host code reached while buttons are given back finds only live records:
+// every record leaves the registry before it is restored and freed.
+TEST_F(CoreTest, TeardownTakesRecordsOutBeforeRestoringAndFreeingThem)
+{
+    const struct {
+        const char* name;
+        std::function<void(HWND)> run;
+        std::vector<bool> attachedSeen;  // first and second button, as the host sees them
+    } teardowns[] = {
+        {"uninstall", [](HWND d) { EXPECT_TRUE(Tavro_UnInstall(d)); }, {false, false}},
+        {"unload", [](HWND) { libraryUnload(); }, {false, false}},
+        {"detach the second", [](HWND d) { EXPECT_TRUE(Tavro_SetGlisk(d, kId + 1, false)); }, {true, false}},
+    };
+    for (const auto& t : teardowns) {
+        SCOPED_TRACE(t.name);
+        libraryLoad();
+        button_testing::ButtonDialog host;
+        host.addButton(kId, BS_PUSHBUTTON, "A", {10, 10, 110, 40});
+        HWND second = host.addButton(kId + 1, BS_PUSHBUTTON, "B", {10, 50, 110, 80});
+        g_buttonOwnProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(second, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hostButtonProc)));
+        guarded_heap::arm();
+        const bool installed = Tavro_Install(host.hwnd());
+        const bool attachedBoth = Tavro_SetGlisk(host.hwnd(), kId, true) && Tavro_SetGlisk(host.hwnd(), kId + 1, true);
+        guarded_heap::disarm();
+        ASSERT_TRUE(installed && attachedBoth);
+
+        std::vector<bool> seen;
+        g_onStyleChanged = [&] {
+            SIZE size;
+            seen = {Tavro_GetOptimalSize(host.hwnd(), kId, size), Tavro_GetOptimalSize(host.hwnd(), kId + 1, size)};
+        };
+        t.run(host.hwnd());
+        g_onStyleChanged = nullptr;
+        EXPECT_EQ(seen, t.attachedSeen);
+        EXPECT_EQ(GetWindowLongPtrA(second, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(hostButtonProc));
+        SetWindowLongPtrA(second, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_buttonOwnProc));
+        libraryUnload();
+    }
 }

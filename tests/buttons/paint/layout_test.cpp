@@ -1,5 +1,6 @@
 // Content placement, icon loading and the optimal size.
 #include "button_layout.h"
+#include "gdi_owners.h"
 #include "paint_fixture.h"
 
 #include <commctrl.h>
@@ -188,5 +189,62 @@ TEST_F(PaintTest, LoadIconsFillsAnImageListOfExactlyTwoImages)
         EXPECT_EQ(b.iconHeight, 16);
         EXPECT_EQ(imageColour(b.imageList, 0), c.image0);
         EXPECT_EQ(imageColour(b.imageList, 1), c.image1);
+    }
+}
+
+namespace {
+
+// Lines DrawTextW wraps text into at a width, in the button's font.
+int wrappedLines(HDC dc, const wchar_t* text, int width, RECT& box)
+{
+    box = RECT{0, 0, width, 0};
+    DrawTextW(dc, text, -1, &box, DT_WORDBREAK | DT_CALCRECT);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    return box.bottom / metrics.tmHeight;
+}
+
+}  // namespace
+
+// A wrapped label beside the arrow area of a split button is laid out at
+// the width it is drawn in, so a label that needs one more line there gets
+// it: every line shows, as DrawTextW draws them at that width.
+TEST_F(PaintTest, WrappedLabelsOfSplitButtonsShowEveryLine)
+{
+    constexpr int kHeight = 60;
+    const wchar_t* const label = L"Print selection only";
+    const RECT place{10, 10, 10 + kButtonWidth, 10 + kHeight};
+    // The content is 4 pixels narrower than the button; the arrow area
+    // takes 20 of it, and a wrapped label keeps 5 for an icon's gap.
+    const int besideArrow = kButtonWidth - 4 - 20 - 5, wholeWidth = kButtonWidth - 4 - 5;
+    testing_support::DibSurface tall(kButtonWidth, kHeight, kSentinel);
+    testing_support::DibSurface reference(kButtonWidth, kHeight, kFace);
+    int id = 601;
+    for (const int mode : {TavroSplitDown, TavroSplitRight}) {
+        SCOPED_TRACE(mode == TavroSplitDown ? "split down" : "split right");
+        HookedButton& b = makeButton(++id, BS_MULTILINE, "Print selection only", false, 0, place);
+        ASSERT_TRUE(Tavro_SetMode(dialog.hwnd(), id, mode));
+        usePalette(b);
+        const HFONT font = reinterpret_cast<HFONT>(SendMessageW(b.hwnd, WM_GETFONT, 0, 0));
+
+        RECT box;
+        reference.fill(kFace);
+        owners::Selection selected(reference.dc(), font);
+        const int linesOnWholeWidth = wrappedLines(reference.dc(), label, wholeWidth, box);
+        ASSERT_LT(linesOnWholeWidth, wrappedLines(reference.dc(), label, besideArrow, box))
+            << "the label needs one more line beside the arrow";
+        ASSERT_LE(box.bottom + 2, kHeight - 4) << "and all its lines fit the button";
+        // Drawn as the painter draws it: centred lines in a box 2 pixels wider.
+        SetTextColor(reference.dc(), kText);
+        SetBkMode(reference.dc(), TRANSPARENT);
+        RECT drawn{0, 0, box.right + 2, box.bottom + 2};
+        DrawTextW(reference.dc(), label, -1, &drawn, DT_WORDBREAK | DT_CENTER);
+
+        DRAWITEMSTRUCT item = {ODT_BUTTON, UINT(id), 0, ODA_DRAWENTIRE, 0, b.hwnd, tall.dc(), {0, 0, kButtonWidth, kHeight},
+                               0};
+        ASSERT_EQ(SendMessageA(dialog.hwnd(), WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&item)), TRUE);
+        // Inside the frame, left of the arrow area.
+        EXPECT_EQ(inkOf(tall, kFace, RECT{3, 3, kButtonWidth - 2 - 20, kHeight - 3}),
+                  inkOf(reference, kFace, RECT{0, 0, kButtonWidth, kHeight}));
     }
 }

@@ -27,6 +27,42 @@ int countColour(const testing_support::DibSurface& s, COLORREF colour, RECT area
     return n;
 }
 
+Ink inkOf(const testing_support::DibSurface& s, COLORREF background, RECT area)
+{
+    const LONG right = std::min<LONG>(s.width(), area.right), bottom = std::min<LONG>(s.height(), area.bottom);
+    RECT box{right, bottom, area.left, area.top};
+    for (LONG y = area.top; y < bottom; ++y)
+        for (LONG x = area.left; x < right; ++x)
+            if (s.pixel(x, y) != background) {
+                box.left = std::min(box.left, x);
+                box.top = std::min(box.top, y);
+                box.right = std::max(box.right, x + 1);
+                box.bottom = std::max(box.bottom, y + 1);
+            }
+    Ink ink;
+    if (box.left >= box.right)
+        return ink;
+    ink.width = box.right - box.left;
+    ink.height = box.bottom - box.top;
+    for (LONG y = box.top; y < box.bottom; ++y)
+        for (LONG x = box.left; x < box.right; ++x) {
+            const COLORREF c = s.pixel(x, y);
+            ink.pixels.push_back(c == background ? 0xFFFFFFFF : c);
+        }
+    return ink;
+}
+
+std::ostream& operator<<(std::ostream& out, const Ink& ink)
+{
+    out << ink.width << " x " << ink.height << " ink\n";
+    for (int y = 0; y < ink.height; ++y) {
+        for (int x = 0; x < ink.width; ++x)
+            out << (ink.pixels[y * ink.width + x] == 0xFFFFFFFF ? '.' : '#');
+        out << '\n';
+    }
+    return out;
+}
+
 IconModule& PaintTest::icons()
 {
     static IconModule module({{kFirstIconId, 16, kFirstIcon}, {kSecondIconId, 16, kSecondIcon},

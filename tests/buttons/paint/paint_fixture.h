@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <stdexcept>
+#include <vector>
 
 constexpr COLORREF kFace = RGB(200, 190, 180);
 constexpr COLORREF kLight = RGB(230, 220, 10);
@@ -36,6 +38,18 @@ struct Found {
 
 Found findColour(const testing_support::DibSurface& s, COLORREF colour, RECT area = {0, 0, 10000, 10000});
 int countColour(const testing_support::DibSurface& s, COLORREF colour, RECT area = {0, 0, 10000, 10000});
+
+// What drawing left on a background inside an area, cropped to the box of
+// the pixels that differ from it: the same text drawn anywhere gives equal
+// ink, other glyphs or lost lines do not.
+struct Ink {
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> pixels;  // row after row; background pixels as 0xFFFFFFFF
+    bool operator==(const Ink& o) const { return width == o.width && height == o.height && pixels == o.pixels; }
+};
+Ink inkOf(const testing_support::DibSurface& s, COLORREF background, RECT area);
+std::ostream& operator<<(std::ostream& out, const Ink& ink);
 
 using button_testing::IconModule;
 

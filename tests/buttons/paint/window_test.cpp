@@ -264,3 +264,47 @@ TEST_F(PaintTest, MedianPaintTime)
                 kButtonHeight, micros[micros.size() / 2], micros.size());
     EXPECT_TRUE(findColour(surface, kFirstIcon).any);
 }
+
+namespace {
+
+// What the screen shows inside a window's rectangle, read without any
+// window's coordinates or layout in between.
+void readScreen(HWND window, testing_support::DibSurface& into)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    HDC screen = GetDC(nullptr);
+    BitBlt(into.dc(), 0, 0, into.width(), into.height(), screen, r.left, r.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+}
+
+}  // namespace
+
+// In a mirrored (right-to-left) parent the button's rectangle has its left
+// and right edges traded in the parent's coordinates: the copy still has the
+// button's size and shows what the parent shows under the button.
+TEST_F(PaintTest, TransparentButtonInAMirroredParentShowsTheParentUnderIt)
+{
+    SetWindowLongA(dialog.hwnd(), GWL_EXSTYLE, GetWindowLongA(dialog.hwnd(), GWL_EXSTYLE) | WS_EX_LAYOUTRTL);
+    dialog.onEraseBackground = [&](HDC dc) { return paintPattern(dc, 400, 300); };
+    HookedButton& b = makeButton(kId, BS_PUSHBUTTON, "", false, WS_EX_TRANSPARENT, {30, 20, 30 + kButtonWidth, 50});
+    ShowWindow(b.hwnd, SW_HIDE);
+    repaintAll(dialog.hwnd());
+    testing_support::DibSurface parentThere(kButtonWidth, kButtonHeight), shown(kButtonWidth, kButtonHeight);
+    readScreen(b.hwnd, parentThere);
+
+    ShowWindow(b.hwnd, SW_SHOW);
+    repaintAll(dialog.hwnd());
+    ASSERT_NE(b.background, nullptr);
+    BITMAP bm = {};
+    ASSERT_TRUE(GetObjectA(b.background, sizeof bm, &bm));
+    EXPECT_EQ(bm.bmWidth, kButtonWidth);
+    EXPECT_EQ(bm.bmHeight, kButtonHeight);
+    readScreen(b.hwnd, shown);
+    int wrong = 0;
+    for (int y = 3; y < kButtonHeight - 3; ++y)
+        for (int x = 3; x < kButtonWidth - 3; ++x)
+            if (shown.pixel(x, y) != parentThere.pixel(x, y) && ++wrong <= 3)
+                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << shown.pixel(x, y)
+                              << ", the parent shows " << parentThere.pixel(x, y);
+}

@@ -176,13 +176,15 @@ TEST_F(ConvertRules, HostItemsAndDataAreUntouchedBeforeDuringAndAfter)
     DeleteObject(picture);
 }
 
-TEST_F(ConvertRules, CaptionDeletedOnlyWhenPositionZeroIsTheLibrarysCaption)
+TEST_F(ConvertRules, CaptionIsFoundWhereverTheHostMovedItAndNothingElseIsDeleted)
 {
     HMENU popup = CreatePopupMenu();
     appendItem(popup, 1, "one");
     ASSERT_TRUE(Nello_SetCaption(popup, "caption"));
     ConvertMenu(popup, true);
     ASSERT_EQ(GetMenuItemCount(popup), 2);
+    const MenuItemData* caption = recordAt(popup, 0);
+    ASSERT_NE(caption, nullptr);
     // The host puts an item of its own in front of the caption while open.
     MENUITEMINFOA info = {};
     info.cbSize = sizeof info;
@@ -192,11 +194,16 @@ TEST_F(ConvertRules, CaptionDeletedOnlyWhenPositionZeroIsTheLibrarysCaption)
     InsertMenuItemA(popup, 0, TRUE, &info);
     RestoreOpenMenus(0xFFFF, nullptr);
     const auto after = itemsOf(popup);
-    ASSERT_EQ(after.size(), 3u);
-    EXPECT_EQ(after[0].text, "host's first") << "the host's item is not deleted";
-    EXPECT_EQ(after[1].text, "caption") << "the caption item is given back as a plain item";
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_EQ(after[0].text, "host's first") << "the host's item at the top is not deleted";
+    EXPECT_EQ(after[0].id, 7u);
+    EXPECT_EQ(after[1].text, "one") << "the caption item is gone from wherever it was";
     EXPECT_EQ(after[1].data, 0u);
-    EXPECT_EQ(after[2].text, "one");
+    EXPECT_EQ(AsMenuItemData(reinterpret_cast<ULONG_PTR>(caption)), nullptr);
+    EXPECT_FALSE(g_captions.get<MenuCaption>(0)->inserted);
+    ConvertMenu(popup, true);
+    EXPECT_EQ(GetMenuItemCount(popup), 3) << "and it comes back once at the next opening";
+    RestoreOpenMenus(0xFFFF, nullptr);
     DestroyMenu(popup);
 }
 

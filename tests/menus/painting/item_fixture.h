@@ -11,19 +11,26 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
 
 struct RecordDeleter {
     void operator()(MenuItemData* record) const { FreeMenuItemData(record); }
 };
 using Record = std::unique_ptr<MenuItemData, RecordDeleter>;
 
-inline Record makeRecord(const char* text, UINT type = MFT_STRING, int image = -1)
+inline Record makeRecord(const std::wstring& text, UINT type = MFT_STRING, int image = -1)
 {
     Record record(NewMenuItemData());
-    SetMenuItemText(*record, text, std::strlen(text));
+    SetMenuItemText(*record, text);
     record->type = type | MFT_OWNERDRAW;
     record->imageIndex = image;
     return record;
+}
+
+// ASCII texts, as most cases use.
+inline Record makeRecord(const char* text, UINT type = MFT_STRING, int image = -1)
+{
+    return makeRecord(std::wstring(text, text + std::strlen(text)), type, image);
 }
 
 class ItemTest : public FreshMenuLibraryTest {

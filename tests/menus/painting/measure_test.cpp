@@ -1,6 +1,7 @@
 // Item sizes: the arithmetic alone, then MeasureMenuItem with the fonts and
 // metrics in force.
 #include "item_fixture.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -28,6 +29,17 @@ TEST(ItemSizes, CommandItemWidthFormula)
     const SIZE caption = CaptionItemSize({0, 0}, 18);
     EXPECT_EQ(caption.cx, 4);
     EXPECT_EQ(caption.cy, 22);
+}
+
+SIZE extentIn(HFONT font, const std::wstring& text)
+{
+    HDC info = CreateICA("DISPLAY", nullptr, nullptr, nullptr);
+    HGDIOBJ old = SelectObject(info, font);
+    SIZE extent = {};
+    GetTextExtentPoint32W(info, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(info, old);
+    DeleteDC(info);
+    return extent;
 }
 
 SIZE extentIn(HFONT font, const char* text)
@@ -78,6 +90,32 @@ TEST_F(Measuring, CommandItemsFollowTheFontsAndImagesInForce)
         << "the fonts must differ for the default case to mean anything";
 }
 
+TEST_F(Measuring, UnicodeTextsAreMeasuredAsTheyAreShown)
+{
+    const std::wstring greek = L"\u03A9\u03BC\u03AD\u03B3\u03B1 \u2192 \u2713\t\u0416";
+    const std::wstring longText = std::wstring(250, L'\u0416') + std::wstring(50, L'W');
+    const struct {
+        const char* name;
+        std::wstring text;
+        std::wstring shown;
+    } cases[] = {
+        {"Greek, arrow, check mark, Cyrillic accelerator", greek, greek},
+        {"longer than 255: the first 255 as painted", longText, longText.substr(0, 255)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring throughAnsi = wide_text::fromAnsi(wide_text::toAnsi(c.shown));
+        ASSERT_NE(extentIn(g_menuFont, c.shown).cx, extentIn(g_menuFont, throughAnsi).cx);
+        Record record = makeRecord(c.text);
+        const MEASUREITEMSTRUCT mis = measure(record.get());
+        ASSERT_TRUE(measured);
+        const SIZE expected = CommandItemSize(extentIn(g_menuFont, c.shown), g_imageWidth, g_imageHeight,
+                                              GetSystemMetrics(SM_CXMENUCHECK));
+        EXPECT_EQ(mis.itemWidth, UINT(expected.cx));
+        EXPECT_EQ(mis.itemHeight, UINT(expected.cy));
+    }
+}
+
 TEST_F(Measuring, SeparatorAndCaption)
 {
     Record separator = makeRecord("", MFT_SEPARATOR);
@@ -101,7 +139,6 @@ TEST_F(Measuring, ForeignItemsAreDeclinedUntouched)
 {
     Record record = makeRecord("mine");
     MenuItemData lookalike = *record;  // carries the magic but is no record of the library
-    lookalike.fullText = nullptr;
     const struct {
         const char* name;
         const MenuItemData* data;

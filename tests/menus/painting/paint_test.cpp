@@ -4,6 +4,7 @@
 #include "item_fixture.h"
 #include "dib_surface.h"
 #include "greyscale.h"
+#include "wide_text.h"
 
 #include <string>
 #include <vector>
@@ -333,6 +334,45 @@ TEST_F(Painting, TextPlacementColoursAndPrefixes)
     EXPECT_EQ(span(textArea, g_menuTextColor).second, bold);
 }
 
+TEST_F(Painting, UnicodeLabelIsTheWideTextDrawnByTheWideFunctions)
+{
+    const std::wstring text = L"\u03A9\u03BC\u03AD\u03B3\u03B1 \u0416\u0436 \u2192 \u2713";
+    const std::wstring throughAnsi = wide_text::fromAnsi(wide_text::toAnsi(text));
+    ASSERT_NE(throughAnsi, text);
+    const RECT item = {0, 0, 150, 20};
+    const RECT label = {24, 1, 130, 19};  // from L + W + 4 to R - H, inside the frames
+
+    // The same text in the same font, colours and place, drawn into another DIB.
+    auto reference = [&](const std::wstring& shown) {
+        testing_support::DibSurface other(150, 30, kUntouched);
+        HGDIOBJ old = SelectObject(other.dc(), g_menuFont);
+        SetTextColor(other.dc(), g_menuTextColor);
+        SetBkColor(other.dc(), g_menuColor);
+        SetBkMode(other.dc(), OPAQUE);
+        SIZE extent = {};
+        GetTextExtentPoint32W(other.dc(), shown.c_str(), static_cast<int>(shown.size()), &extent);
+        const int top = (20 - extent.cy) / 2;
+        RECT box = {label.left, top, label.left + extent.cx, top + extent.cy};
+        DrawTextW(other.dc(), shown.c_str(), static_cast<int>(shown.size()), &box, DT_NOCLIP);
+        SelectObject(other.dc(), old);
+        std::vector<COLORREF> area;
+        for (int y = label.top; y < label.bottom; ++y)
+            for (int x = label.left; x < label.right; ++x)
+                area.push_back(other.pixel(x, y));
+        return area;
+    };
+    const auto expected = reference(text);
+    ASSERT_NE(expected, reference(throughAnsi)) << "the two forms must look different for this to mean anything";
+
+    Record record = makeRecord(text);
+    ASSERT_TRUE(paint(record.get(), 0, item));
+    std::vector<COLORREF> painted;
+    for (int y = label.top; y < label.bottom; ++y)
+        for (int x = label.left; x < label.right; ++x)
+            painted.push_back(surface.pixel(x, y));
+    EXPECT_EQ(painted, expected);
+}
+
 TEST_F(Painting, CommandItemLeavesAnEmptyClipThatTheNextPaintRemoves)
 {
     Record record = makeRecord("Item");
@@ -352,7 +392,6 @@ TEST_F(Painting, ForeignItemsAreDeclinedDrawingNothingAndKeepingTheClip)
 {
     Record record = makeRecord("mine");
     MenuItemData lookalike = *record;
-    lookalike.fullText = nullptr;
     const struct {
         const char* name;
         const MenuItemData* data;
