@@ -9,9 +9,11 @@
 // event kind in lParam.
 //
 // The event is sent, not posted, so the tool can look at the window while it
-// still exists. The price: a tool whose thread stops handling messages holds
-// up the shell events of every hooked process until it handles them again.
-// The tool keeps its main window's thread responsive, or unhooks first.
+// still exists. A tool that does not answer within about a second is not
+// waited for any longer (the application that made the window goes on), and
+// a tool the system already takes for hung is not waited for at all; such
+// events reach the tool late, or not at all, instead of freezing every
+// hooked application. The tool keeps its main window's thread responsive.
 #pragma once
 
 #include <windows.h>

@@ -9,10 +9,21 @@ HWND findTool()
     return FindWindowA(kOrvaneWindowClass, kOrvaneWindowTitle);
 }
 
+// Long enough for a busy tool to answer, short enough that a window's
+// creation in some application is never held up for long by the tool.
+constexpr UINT kToolAnswerTimeoutMs = 1000;
+
 void report(HWND tool, WPARAM window, OrvaneEvent event)
 {
-    // Sent, not posted: the window must still exist while the tool looks at it.
-    SendMessageA(tool, kOrvaneEventMessage, window, event);
+    // Sent, not posted: the window must still exist while the tool looks at
+    // it. But the hook runs inside every application on the desktop, so a
+    // tool that stops handling messages (stopped in a debugger, say) must not
+    // stop them: the wait is bounded, and a tool the system already takes
+    // for hung is not waited for at all. An event that times out still
+    // reaches the tool when it pumps again.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(tool, kOrvaneEventMessage, window, event, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                        kToolAnswerTimeoutMs, &ignored);
 }
 
 }  // namespace

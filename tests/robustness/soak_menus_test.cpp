@@ -1,0 +1,153 @@
+// The menu library run for a long time: popups converted, measured, painted
+// and given back, real menu loops now and then, images dropped and loaded
+// again, looks and system colours changed, for thousands of cycles (a hundred
+// thousand with TAVRO_DEEP=1). Afterwards the items and their painting must
+// be exactly as before, and the process must hold no more memory and GDI
+// objects than the soak's bound allows.
+#include "dib_surface.h"
+#include "host_api.h"
+#include "menu_loop.h"
+#include "robust_support.h"
+#include "soak_meter.h"
+#include "tavro_fixtures.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+using robust::LoadedLibrary;
+using testing_support::DibSurface;
+
+class Soak : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(fixtures, nullptr); }
+    void TearDown() override { FreeLibrary(fixtures); }
+    HMODULE fixtures = LoadLibraryA(TAVRO_FIXTURES_DLL);
+};
+
+constexpr ULONG_PTR kHostData = 0x5A5A0001;
+
+LRESULT CALLBACK menuHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_MEASUREITEM) {
+        auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        mis->itemWidth = 30;
+        mis->itemHeight = 10;
+        return TRUE;
+    }
+    if (message == WM_DRAWITEM)
+        return TRUE;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// One opening of popup as the system drives it: WM_INITMENUPOPUP, then a
+// measure and a paint of every item, then the close signal.
+std::vector<COLORREF> openPaintAndClose(HWND window, HMENU popup, DibSurface& surface, bool paintAll)
+{
+    SendMessageA(window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+    std::vector<COLORREF> firstCommand;
+    const int count = GetMenuItemCount(popup);
+    for (int i = 0; i < count; ++i) {
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID | MIIM_DATA | MIIM_FTYPE;
+        GetMenuItemInfoA(popup, i, TRUE, &info);
+        if (!(info.fType & MFT_OWNERDRAW))
+            continue;
+        MEASUREITEMSTRUCT mis = {ODT_MENU, 0, info.wID, 0, 0, info.dwItemData};
+        SendMessageA(window, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+        if (!paintAll && i != 1)
+            continue;
+        surface.fill(RGB(1, 2, 3));
+        DRAWITEMSTRUCT dis = {};
+        dis.CtlType = ODT_MENU;
+        dis.itemID = info.wID;
+        dis.itemAction = ODA_DRAWENTIRE;
+        dis.itemState = i == 3 ? ODS_SELECTED : 0;
+        dis.hwndItem = reinterpret_cast<HWND>(popup);
+        dis.hDC = surface.dc();
+        dis.rcItem = {0, 0, surface.width(), static_cast<LONG>(mis.itemHeight ? mis.itemHeight : 20)};
+        dis.itemData = info.dwItemData;
+        SendMessageA(window, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+        if (i == 1)
+            firstCommand = surface.pixels();
+    }
+    SendMessageA(window, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    return firstCommand;
+}
+
+TEST_F(Soak, PopupsConvertedPaintedAndGivenBackWhileImagesAndColoursChange)
+{
+    LoadedLibrary dll("Nellolib.dll");
+    robust::NelloApi api(dll);
+    ASSERT_TRUE(api.complete());
+    HWND window = testing_support::createTopLevelWindow("soak host", menuHostProc, WS_POPUP);
+    HMENU popup = CreatePopupMenu();
+    HMENU sub = CreatePopupMenu();
+    robust::appendItem(sub, 101, "inside");
+    robust::appendItem(popup, 100, "&Command\tCtrl+C");   // 1 once the caption is in
+    robust::appendItem(popup, 0, "", MFT_SEPARATOR);
+    robust::appendItem(popup, 101, "Selected");
+    robust::appendItem(popup, 7, "Icon", MFT_STRING, MFS_DEFAULT);
+    robust::appendItem(popup, 8, "Greyed", MFT_STRING, MFS_GRAYED);
+    robust::appendItem(popup, 9, std::string(600, 'L'));
+    robust::appendItem(popup, 10, "", MFT_OWNERDRAW, 0, nullptr, kHostData);
+    robust::appendItem(popup, 0, "Sub", MFT_STRING, 0, sub);
+    ASSERT_TRUE(api.setCaption(popup, "Soak"));
+    ASSERT_TRUE(api.setSubMenuButtonId(sub, 100));
+    const auto registerImages = [&] {
+        return api.loadToolbar(fixtures, FIXTURE_TOOLBAR_4BIT) && api.addIconResource(fixtures, FIXTURE_ICON_COLOURS, 7) &&
+               api.addIconHandle(static_cast<HICON>(LoadImageA(fixtures, MAKEINTRESOURCEA(FIXTURE_ICON_PLAIN),
+                                                               IMAGE_ICON, 16, 16, 0)),
+                                 8);
+    };
+    ASSERT_TRUE(registerImages());
+    ASSERT_TRUE(api.install(window));
+    const auto built = robust::itemsOf(popup);
+    DibSurface surface(160, 24);
+    const std::vector<COLORREF> expected = openPaintAndClose(window, popup, surface, true);
+    ASSERT_FALSE(expected.empty());
+    const COLORREF marker = RGB(0x80, 0, 0);  // the first toolbar button's marker colour
+    ASSERT_NE(std::find(expected.begin(), expected.end(), marker), expected.end()) << "the command's image is drawn";
+    ASSERT_EQ(robust::itemsOf(popup), built);
+
+    soak::Meter meter("menus");
+    soak::SystemColourSwap colours;
+    for (int cycle = 0; cycle < meter.total(); ++cycle) {
+        openPaintAndClose(window, popup, surface, cycle % 8 == 0);
+        if (cycle % 100 == 0) {
+            api.unLoadToolbars();
+            ASSERT_TRUE(registerImages()) << "cycle " << cycle;
+            api.setLookMode(cycle % 200 == 0 ? 1 : 0);
+        }
+        if (cycle % 250 == 0) {
+            colours.flip(cycle % 500 == 0);
+            SendMessageA(window, WM_SYSCOLORCHANGE, 0, 0);
+        }
+        if (cycle % 50 == 0) {
+            ASSERT_TRUE(api.unInstall(window));
+            ASSERT_TRUE(api.install(window));
+        }
+        if (cycle % 1000 == 0)
+            robust::trackMenu(window, popup, {[] {}});  // a real menu loop now and then
+        ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(built.size())) << "cycle " << cycle;
+        meter.cycleDone(cycle);
+    }
+    colours.flip(false);
+    api.setLookMode(0);
+    SendMessageA(window, WM_SYSCOLORCHANGE, 0, 0);
+    meter.finish();
+
+    EXPECT_EQ(robust::itemsOf(popup), built);
+    EXPECT_TRUE(openPaintAndClose(window, popup, surface, true) == expected) << "painting changed after the soak";
+    EXPECT_TRUE(api.unInstall(window));
+    DestroyMenu(popup);
+    DestroyWindow(window);
+}
+
+}  // namespace
