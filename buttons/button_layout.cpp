@@ -12,6 +12,8 @@ namespace button_layout {
 namespace {
 
 constexpr int kGap = 5;
+constexpr int kTextPadding = 2;
+constexpr int kArrowReserve = 20;
 
 int half(int x)
 {
@@ -84,26 +86,31 @@ std::wstring captionOf(HWND button)
     return cutCaption(wide_text::windowText(button));
 }
 
-MeasuredText measureText(HDC dc, wchar_t* text, int length, int contentWidth, DWORD style, int iconWidth)
+MeasuredText measureText(HDC dc, wchar_t* text, int length, int contentWidth, DWORD style, int iconWidth,
+                         int dpi)
 {
+    const int gap = dpi::scale(kGap, dpi);
+    const int padding = dpi::scale(kTextPadding, dpi);
     RECT r{0, 0, 0, 0};
     MeasuredText measured;
     if (style & BS_MULTILINE) {
         r.right = contentWidth;
         if (stackingOf(style) == Stacking::SideBySide)
-            r.right -= iconWidth + kGap;
+            r.right -= iconWidth + gap;
         DrawTextW(dc, text, length, &r, DT_WORDBREAK | DT_CALCRECT | DT_MODIFYSTRING);
         measured.format = DT_WORDBREAK;
     } else {
         DrawTextW(dc, text, length, &r, DT_CALCRECT | DT_SINGLELINE);
         measured.format = DT_SINGLELINE;
     }
-    measured.box = RECT{0, 0, r.right + 2, r.bottom + 2};
+    measured.box = RECT{0, 0, r.right + padding, r.bottom + padding};
     return measured;
 }
 
-void layoutWithIcon(DWORD style, const RECT& content, SIZE icon, RECT& iconRect, RECT& textRect, UINT& format)
+void layoutWithIcon(DWORD style, const RECT& content, SIZE icon, RECT& iconRect, RECT& textRect, UINT& format,
+                    int dpi)
 {
+    const LONG gap = dpi::scale(kGap, dpi);
     const LONG L = content.left, T = content.top, R = content.right, B = content.bottom;
     const LONG W = R - L, H = B - T;
     const LONG iw = icon.cx, ih = icon.cy;
@@ -121,31 +128,31 @@ void layoutWithIcon(DWORD style, const RECT& content, SIZE icon, RECT& iconRect,
         format |= DT_VCENTER;
         break;
     case Stacking::IconAbove: {
-        const LONG g = half(H - ih - th - kGap);
+        const LONG g = half(H - ih - th - gap);
         if (g > 0) {
             iconRect.top = T + g;
             iconRect.bottom = iconRect.top + ih;
-            textRect.top = iconRect.bottom + kGap;
+            textRect.top = iconRect.bottom + gap;
             textRect.bottom = textRect.top + th;
         } else {
             iconRect.top = T;
             iconRect.bottom = T + ih;
-            textRect.top = T + ih + kGap;
+            textRect.top = T + ih + gap;
             textRect.bottom = B - 1;
         }
         break;
     }
     case Stacking::IconBelow: {
-        const LONG g = half(H - ih - th - kGap);
+        const LONG g = half(H - ih - th - gap);
         if (g > 0) {
             iconRect.bottom = B - g;
             iconRect.top = iconRect.bottom - ih;
-            textRect.bottom = iconRect.top - kGap;
+            textRect.bottom = iconRect.top - gap;
             textRect.top = textRect.bottom - th;
         } else {
             iconRect.bottom = B - 1;
             iconRect.top = B - 1 - ih;
-            textRect.bottom = iconRect.top - kGap;
+            textRect.bottom = iconRect.top - gap;
             textRect.top = T;
         }
         format |= DT_BOTTOM;
@@ -185,16 +192,16 @@ void layoutWithIcon(DWORD style, const RECT& content, SIZE icon, RECT& iconRect,
     }
     switch (alignment) {
     case Alignment::Centre: {
-        const LONG g = half(W - iw - tw - kGap);
+        const LONG g = half(W - iw - tw - gap);
         if (g > 0) {
             iconRect.left = L + g;
             iconRect.right = iconRect.left + iw;
-            textRect.left = iconRect.right + kGap;
+            textRect.left = iconRect.right + gap;
             textRect.right = textRect.left + tw;
         } else {
             iconRect.left = L;
             iconRect.right = L + iw;
-            textRect.left = L + iw + kGap;
+            textRect.left = L + iw + gap;
             textRect.right = R - 1;
         }
         format |= DT_CENTER;
@@ -203,14 +210,14 @@ void layoutWithIcon(DWORD style, const RECT& content, SIZE icon, RECT& iconRect,
     case Alignment::Left:
         iconRect.left = L;
         iconRect.right = L + iw;
-        textRect.left = L + iw + kGap;
+        textRect.left = L + iw + gap;
         textRect.right = textRect.left + tw;
         keepRightInside(textRect, content);
         break;
     case Alignment::Right:
         iconRect.right = R - 1;
         iconRect.left = R - 1 - iw;
-        textRect.right = iconRect.left - kGap;
+        textRect.right = iconRect.left - gap;
         textRect.left = textRect.right - tw;
         keepLeftInside(textRect, content);
         format |= DT_RIGHT;
@@ -266,18 +273,19 @@ void layoutTextOnly(DWORD style, const RECT& content, RECT& textRect, UINT& form
     }
 }
 
-SIZE optimalSize(DWORD style, int mode, SIZE text, SIZE icon)
+SIZE optimalSize(DWORD style, int mode, SIZE text, SIZE icon, int dpi)
 {
+    const int gap = dpi::scale(kGap, dpi);
     SIZE size;
     if (stackingOf(style) == Stacking::SideBySide) {
-        size.cx = text.cx + icon.cx + kGap + (icon.cx != 0 ? kGap : 0);
-        size.cy = std::max(text.cy, icon.cy) + kGap;
+        size.cx = text.cx + icon.cx + gap + (icon.cx != 0 ? gap : 0);
+        size.cy = std::max(text.cy, icon.cy) + gap;
     } else {
-        size.cx = std::max(text.cx, icon.cx) + kGap;
-        size.cy = text.cy + icon.cy + kGap + (icon.cy != 0 ? kGap : 0);
+        size.cx = std::max(text.cx, icon.cx) + gap;
+        size.cy = text.cy + icon.cy + gap + (icon.cy != 0 ? gap : 0);
     }
     if (mode == TavroSplitDown || mode == TavroSplitRight)
-        size.cx += 20;
+        size.cx += dpi::scale(kArrowReserve, dpi);
     return size;
 }
 
@@ -285,11 +293,12 @@ SIZE optimalSize(DWORD style, int mode, SIZE text, SIZE icon)
 
 namespace {
 
-// An icon resource at its own size; only the low 16 bits name it.
-HICON loadIconResource(HINSTANCE module, unsigned int id)
+// An icon resource at width x height (0 x 0: its own size); only the low 16
+// bits name it.
+HICON loadIconResource(HINSTANCE module, unsigned int id, int width, int height)
 {
     return static_cast<HICON>(
-        LoadImageA(module, MAKEINTRESOURCEA(id & 0xFFFF), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+        LoadImageA(module, MAKEINTRESOURCEA(id & 0xFFFF), IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
 }
 
 // The size of an icon's colour bitmap; false when it cannot be read.
@@ -308,9 +317,25 @@ bool iconSize(HICON icon, SIZE& size)
     return true;
 }
 
+// An icon resource at its own size, brought to dpi: loaded again at the
+// scaled size, so that an icon with several images gives the one that fits
+// best.
+HICON loadIconResource(HINSTANCE module, unsigned int id, int dpi)
+{
+    HICON icon = loadIconResource(module, id, 0, 0);
+    SIZE natural;
+    if (!icon || dpi == dpi::kBase || !iconSize(icon, natural))
+        return icon;
+    HICON scaled = loadIconResource(module, id, dpi::scale(natural.cx, dpi), dpi::scale(natural.cy, dpi));
+    if (!scaled)
+        return icon;
+    DestroyIcon(icon);
+    return scaled;
+}
+
 }  // namespace
 
-bool HookedButton::loadIcons(HINSTANCE module, unsigned int iconId, unsigned int secondIconId)
+bool HookedButton::loadIcons(HINSTANCE module, unsigned int firstId, unsigned int secondId)
 {
     if (imageList) {
         ImageList_Destroy(imageList);
@@ -318,7 +343,7 @@ bool HookedButton::loadIcons(HINSTANCE module, unsigned int iconId, unsigned int
         iconHeight = 0;
         iconWidth = 0;
     }
-    owners::Icon first(loadIconResource(module, iconId));
+    owners::Icon first(loadIconResource(module, firstId, windowDpi));
     if (!first)
         return false;
     SIZE size;
@@ -330,13 +355,16 @@ bool HookedButton::loadIcons(HINSTANCE module, unsigned int iconId, unsigned int
     if (ImageList_ReplaceIcon(list.get(), -1, first.get()) == -1)
         return false;
     owners::Icon kept;
-    if (secondIconId != 0)
-        kept.reset(loadIconResource(module, secondIconId));
+    if (secondId != 0)
+        kept.reset(loadIconResource(module, secondId, windowDpi));
     if (!kept)
         kept = std::move(first);
     if (ImageList_ReplaceIcon(list.get(), -1, kept.get()) == -1)
         return false;
     imageList = list.release();
+    iconModule = module;
+    iconId = firstId;
+    secondIconId = secondId;
     iconWidth = size.cx;
     iconHeight = size.cy;
     return true;
@@ -352,5 +380,5 @@ SIZE HookedButton::getOptimalSize() const
         const std::wstring caption = button_layout::captionOf(hwnd);
         GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &text);
     }
-    return button_layout::optimalSize(style, mode, text, SIZE{iconWidth, iconHeight});
+    return button_layout::optimalSize(style, mode, text, SIZE{iconWidth, iconHeight}, windowDpi);
 }

@@ -9,6 +9,7 @@
 #include "button_registry.h"
 #include "tavrolib.h"
 #include "gdi_owners.h"
+#include "dpi_scale.h"
 
 #include <windowsx.h>
 
@@ -83,6 +84,19 @@ void onSysColorChange(HWND dialogWindow, bool unicode, UINT msg, WPARAM wParam, 
     }
 }
 
+// The dialog moved to a screen of another DPI, given in the message. Each
+// repaint can reach host code, so the list is looked up again each time.
+void onDpiChanged(HWND dialogWindow, WPARAM dpis)
+{
+    const int newDpi = LOWORD(dpis);
+    for (int i = 0;; ++i) {
+        HookedDialog* dialog = findDialog(dialogWindow);
+        if (!dialog || i >= dialog->buttons.size())
+            break;
+        dialog->buttons.get<HookedButton>(i)->applyDpi(newDpi);
+    }
+}
+
 bool onDrawItem(const HookedDialog& dialog, WPARAM controlId, const DRAWITEMSTRUCT* item)
 {
     if (dialog.buttons.empty() || !item)
@@ -112,6 +126,9 @@ LRESULT HookedDialog::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_SYSCOLORCHANGE:
     case WM_WININICHANGE:
         onSysColorChange(window, own.unicode(), msg, wParam, lParam);
+        break;
+    case WM_DPICHANGED:
+        onDpiChanged(window, wParam);
         break;
     case WM_DRAWITEM:
         if (onDrawItem(*this, wParam, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
@@ -198,6 +215,13 @@ void onStyleChanged(HookedButton& b)
         b.backgroundValid = false;
         b.redraw();
     }
+}
+
+// A child hears of its parent's DPI change after the parent; it reads the
+// DPI that now applies to it.
+void onDpiChangedAfterParent(HookedButton& b)
+{
+    b.applyDpi(dpi::ofWindow(b.hwnd));
 }
 
 Handled onGetCheck(const HookedButton& b)
@@ -314,7 +338,7 @@ Handled onLButtonDown(HookedButton& b, LPARAM position)
     case TavroSplitRight: {
         RECT strip;
         GetClientRect(b.hwnd, &strip);
-        strip.left = strip.right - kArrowStripWidth;
+        strip.left = strip.right - dpi::scale(kArrowStripWidth, b.windowDpi);
         const POINT point{static_cast<LONG>(LOWORD(position)), static_cast<LONG>(HIWORD(position))};
         if (PtInRect(&strip, point))
             return pressNotification(b);
@@ -382,6 +406,9 @@ LRESULT HookedButton::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_STYLECHANGED:
         onStyleChanged(*this);
+        break;
+    case WM_DPICHANGED_AFTERPARENT:
+        onDpiChangedAfterParent(*this);
         break;
     case BM_GETCHECK:
         handled = onGetCheck(*this);

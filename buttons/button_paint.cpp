@@ -5,6 +5,7 @@
 #include "button_paint.h"
 #include "button_layout.h"
 #include "button_registry.h"
+#include "dpi_scale.h"
 #include "gdi_owners.h"
 #include "tavrolib.h"
 
@@ -129,16 +130,19 @@ void drawSeparatorLine(HDC dc, COLORREF colour, int x, int top, int bottom)
 }
 
 // The arrow area at the right end of content: a sunken frame while held,
-// else a separator; then the triangle, outlined with the DC's own pen.
+// else a separator; then the triangle, outlined with the DC's own pen. The
+// separator and frame lines stay one pixel at every DPI, as the system's
+// own edges do; the area and the triangle grow with it.
 void drawArrowArea(const HookedButton& b, HDC dc, const RECT& content, bool held)
 {
     const LONG T = content.top, R = content.right, B = content.bottom;
+    const auto at = [&b](int pixels) { return dpi::scale(pixels, b.windowDpi); };
     const bool flat = (b.style & BS_FLAT) != 0;
     if (held) {
-        drawFrame(b, dc, RECT{R - kArrowArea, T, R, B}, true, flat);
+        drawFrame(b, dc, RECT{R - at(kArrowArea), T, R, B}, true, flat);
     } else {
-        drawSeparatorLine(dc, b.shadowColor, R - 15, T + 1, B - 1);
-        drawSeparatorLine(dc, b.highlightColor, R - 14, T + 1, B - 1);
+        drawSeparatorLine(dc, b.shadowColor, R - at(kArrowArea), T + 1, B - 1);
+        drawSeparatorLine(dc, b.highlightColor, R - at(kArrowArea) + 1, T + 1, B - 1);
     }
     const LONG midY = T + ((B - T) >> 1);
     COLORREF fill = b.textColor;
@@ -149,10 +153,10 @@ void drawArrowArea(const HookedButton& b, HDC dc, const RECT& content, bool held
     owners::Brush brush(CreateSolidBrush(fill));
     owners::Selection keep(dc, brush.get());
     if (b.mode == TavroSplitRight) {
-        const POINT points[3] = {{R - 11, midY - 4}, {R - 7, midY}, {R - 11, midY + 4}};
+        const POINT points[3] = {{R - at(11), midY - at(4)}, {R - at(7), midY}, {R - at(11), midY + at(4)}};
         Polygon(dc, points, 3);
     } else {
-        const POINT points[3] = {{R - 12, midY}, {R - 4, midY}, {R - 8, midY + 4}};
+        const POINT points[3] = {{R - at(12), midY}, {R - at(4), midY}, {R - at(8), midY + at(4)}};
         Polygon(dc, points, 3);
     }
 }
@@ -240,28 +244,31 @@ bool HookedButton::drawItem(const DRAWITEMSTRUCT& item) const
     fillBackground(*this, item.hDC, memory.get(), work);
     drawFrame(*this, memory.get(), work, look.frame);
 
-    RECT content{kBorder, kBorder, w - kBorder, h - kBorder};
+    const int border = dpi::scale(kBorder, windowDpi);
+    RECT content{border, border, w - border, h - border};
     const bool split = mode == TavroSplitDown || mode == TavroSplitRight;
     RECT textRect{0, 0, 0, 0};
     UINT format = 0;
     if (length > 0) {
         // Measured at the width it is drawn in: beside the arrow area, a
         // wrapped label needs the lines that width gives.
-        const int width = content.right - content.left - (split ? kArrowReserve : 0);
+        const int width = content.right - content.left - (split ? dpi::scale(kArrowReserve, windowDpi) : 0);
         const button_layout::MeasuredText measured =
-            button_layout::measureText(memory.get(), &text[0], length, width, style, iconWidth);
+            button_layout::measureText(memory.get(), &text[0], length, width, style, iconWidth, windowDpi);
         textRect = measured.box;
         format = measured.format;
     }
-    OffsetRect(&content, look.offset, look.offset);
+    const int offset = dpi::scale(look.offset, windowDpi);
+    OffsetRect(&content, offset, offset);
     if (split) {
         drawArrowArea(*this, memory.get(), content, pushState == 4);
-        content.right -= kArrowReserve;
+        content.right -= dpi::scale(kArrowReserve, windowDpi);
     }
 
     RECT iconRect{0, 0, 0, 0};
     if (imageList)
-        button_layout::layoutWithIcon(style, content, SIZE{iconWidth, iconHeight}, iconRect, textRect, format);
+        button_layout::layoutWithIcon(style, content, SIZE{iconWidth, iconHeight}, iconRect, textRect, format,
+                                      windowDpi);
     else
         button_layout::layoutTextOnly(style, content, textRect, format);
 

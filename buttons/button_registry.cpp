@@ -1,6 +1,7 @@
 // Installing dialogs, attaching and detaching buttons, and the registry's
 // life from library load to unload.
 #include "button_registry.h"
+#include "dpi_scale.h"
 
 #include <cstring>
 #include <string.h>
@@ -174,6 +175,7 @@ void HookedButton::attach(HWND dialog, unsigned int id)
     if (!subclass.install(hwnd, ButtonWndProc))
         throw AttachFailure{dialog};
     typeBeforeAttach = style & 0xF;
+    windowDpi = dpi::ofWindow(hwnd);
     SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(ownerDrawStyle(style)));
     setSysColors();
     imageList = nullptr;

@@ -45,6 +45,13 @@ struct HookedButton {
     // refreshed on every style change and then carries the owner-draw type,
     // so detach restores the type from here.
     DWORD typeBeforeAttach = 0;
+    // The DPI the button is drawn at; its sizes are defined at 96 DPI.
+    int windowDpi = 96;
+    // Where the icons came from, so that a DPI change can load them again
+    // at the new size.
+    HINSTANCE iconModule = nullptr;
+    unsigned int iconId = 0;
+    unsigned int secondIconId = 0;
 
     HookedButton() = default;
     HookedButton(const HookedButton&) = delete;
@@ -61,7 +68,9 @@ struct HookedButton {
     // The system's current text pair and face palette, without a repaint.
     void readSystemTextColors();
     void readSystemFaceColors();
-    bool loadIcons(HINSTANCE module, unsigned int iconId, unsigned int secondIconId);
+    bool loadIcons(HINSTANCE module, unsigned int firstId, unsigned int secondId);
+    // Takes a new DPI for the button: sizes follow, icons are loaded again.
+    void applyDpi(int newDpi);
     SIZE getOptimalSize() const;
     bool drawItem(const DRAWITEMSTRUCT& item) const;
     LRESULT handleMessage(UINT msg, WPARAM wParam, LPARAM lParam);

@@ -51,7 +51,7 @@
 // BM_SETCHECK; other modes answer BM_GETCHECK with BST_UNCHECKED.
 enum TavroButtonMode {
     TavroPush = 0,        // an ordinary push button
-    TavroSplitDown = 1,   // a press on the 17 rightmost columns notifies; down arrow
+    TavroSplitDown = 1,   // a press on the 17 rightmost columns (at 96 DPI) notifies; down arrow
     TavroSplitRight = 2,  // the same with a right-pointing arrow
     TavroNotify = 3,      // every press notifies
     TavroToggle = 4,      // each press (or space release) flips checked / unchecked
@@ -86,6 +86,8 @@ TAVROLIB_API bool Tavro_SetMode(HWND dialog, unsigned int controlId, int mode);
 // identifier). secondIconId 0, or a second icon that cannot be loaded, means
 // the first icon serves for both. False when the first icon cannot be
 // loaded; the button then has no icons. Shown from the next paint on.
+// Above 96 DPI the icons are loaded at their size brought to the button's
+// DPI, as every size of the look is (see README, High-DPI screens).
 TAVROLIB_API bool Tavro_LoadIcons(HWND dialog, unsigned int controlId, HINSTANCE module, unsigned int iconId,
                                   unsigned int secondIconId);
 // Sets the text colour and the text colour while hot (COLORREF values); they

@@ -75,3 +75,14 @@ function(tavro_add_msvc_aliases target)
     COMMENT "MSVC import library ${target}.lib")
   install(FILES ${lib} DESTINATION lib)
 endfunction()
+
+# Sources whose floating point must round as the 64-bit build's does: a
+# 32-bit build computes on the x87 unit by default, which keeps intermediates
+# in 80 bits and so rounds at other steps than single and double precision.
+# SSE2 arithmetic rounds at every step, as on x86_64; the stack is realigned
+# because 32-bit Windows calls back on a stack aligned to 4 bytes only.
+function(tavro_use_exact_float)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set_property(SOURCE ${ARGN} APPEND PROPERTY COMPILE_OPTIONS -msse2 -mfpmath=sse -mstackrealign)
+  endif()
+endfunction()

@@ -21,25 +21,10 @@ public:
     // Gives the window its previous procedure back, in the same set.
     void restore(HWND window) const { setProc(window, reinterpret_cast<LONG_PTR>(previous_)); }
 
-    // The window's procedure as this subclass would see it: compare with the
-    // installed procedure to tell whether somebody subclassed on top.
-    WNDPROC current(HWND window) const
-    {
-        return reinterpret_cast<WNDPROC>(unicode_ ? GetWindowLongPtrW(window, GWLP_WNDPROC)
-                                                  : GetWindowLongPtrA(window, GWLP_WNDPROC));
-    }
-
     LRESULT callPrevious(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const
     {
         return unicode_ ? CallWindowProcW(previous_, window, message, wParam, lParam)
                         : CallWindowProcA(previous_, window, message, wParam, lParam);
-    }
-
-    // The default procedure in the set the messages arrive in.
-    LRESULT callDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const
-    {
-        return unicode_ ? DefWindowProcW(window, message, wParam, lParam)
-                        : DefWindowProcA(window, message, wParam, lParam);
     }
 
     bool unicode() const { return unicode_; }

@@ -1,7 +1,9 @@
 // Installed windows and the conversion of their popups: owner-drawn with a
 // record per item while a menu is open, exactly as the host built them again
 // when it closes.
+#include "fail_soft.h"
 #include "menu_state.h"
+#include "menu_dpi.h"
 #include "nellolib.h"
 
 #include "wide_text.h"
@@ -70,7 +72,9 @@ std::wstring itemText(HMENU popup, int position)
     return text;
 }
 
-bool readItem(HMENU popup, int position, MenuItem& item)
+// withText: giving an item back needs no text, so the close reads none and
+// cannot run out of memory halfway through a popup.
+bool readItem(HMENU popup, int position, MenuItem& item, bool withText)
 {
     item.info = {};
     item.info.cbSize = sizeof item.info;
@@ -78,7 +82,8 @@ bool readItem(HMENU popup, int position, MenuItem& item)
     if (!GetMenuItemInfoW(popup, position, TRUE, &item.info))
         return false;
     item.info.dwTypeData = nullptr;
-    item.text = itemText(popup, position);
+    if (withText)
+        item.text = itemText(popup, position);
     return true;
 }
 
@@ -87,10 +92,11 @@ bool isSystemMenu(const MENUITEMINFOW& first)
     return first.wID >= kFirstSystemCommand && !first.hSubMenu;
 }
 
-void addOpenMenu(HMENU popup)
+// False when the popup could not be recorded: nothing of it may then be
+// converted, since the close gives back only the popups recorded here.
+bool addOpenMenu(HMENU popup)
 {
-    if (g_openMenus.indexOf(popup) < 0)
-        g_openMenus.add(popup);
+    return g_openMenus.indexOf(popup) >= 0 || g_openMenus.add(popup) >= 0;
 }
 
 // Makes one item owner-drawn with its record. Only the type changes in the
@@ -130,7 +136,11 @@ void convertItem(HMENU popup, int position, const MenuItem& item)
             FreeMenuItemData(record);
         return;
     }
-    addOpenMenu(popup);
+    if (!addOpenMenu(popup)) {
+        if (change.fMask & MIIM_DATA)
+            FreeMenuItemData(record);
+        return;
+    }
     SetMenuItemInfoW(popup, position, TRUE, &change);
 }
 
@@ -174,14 +184,13 @@ void insertCaption(HMENU popup, MenuCaption& caption)
     info.fState = MFS_GRAYED;
     info.dwItemData = reinterpret_cast<ULONG_PTR>(record);
     info.dwTypeData = &text[0];
-    if (!InsertMenuItemW(popup, 0, TRUE, &info)) {
+    // Recorded first, even when no item of the popup was converted (an
+    // empty popup), so that the close takes the caption item out again.
+    if (!addOpenMenu(popup) || !InsertMenuItemW(popup, 0, TRUE, &info)) {
         FreeMenuItemData(record);
         return;
     }
     caption.inserted = true;
-    // Recorded even when no item of the popup was converted (an empty
-    // popup), so that the close takes the caption item out again.
-    addOpenMenu(popup);
 }
 
 // Deletes the library's caption items wherever they are now (the host may
@@ -311,9 +320,22 @@ LRESULT onInitMenuPopup(const WindowSubclass& previous, HWND window, HMENU popup
     // A host that uninstalled the window meanwhile gets its popup as it is:
     // nobody would draw or restore converted items.
     previous.callPrevious(window, WM_INITMENUPOPUP, wParam, lParam);
-    if (findWindow(window))
+    if (const HookedWindow* hooked = findWindow(window)) {
+        UseMenuDpi(hooked->dpi);
         ConvertMenu(popup, true);
+    }
     return 0;
+}
+
+// The window moved to a screen of another DPI, given in the message; its
+// next popup is measured and drawn at that DPI.
+LRESULT onDpiChanged(const WindowSubclass& previous, HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (HookedWindow* hooked = findWindow(window)) {
+        hooked->dpi = LOWORD(wParam);
+        UseMenuDpi(hooked->dpi);
+    }
+    return previous.callPrevious(window, WM_DPICHANGED, wParam, lParam);
 }
 
 LRESULT onMenuSelect(const WindowSubclass& previous, HWND window, UINT flags, HMENU menu, WPARAM wParam,
@@ -420,7 +442,7 @@ bool Nello_Install(HWND window)
     if (!IsWindow(window) || GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId() ||
         findWindow(window))
         return false;
-    auto* hooked = new (std::nothrow) HookedWindow{window, {}};
+    auto* hooked = new (std::nothrow) HookedWindow{window, {}, dpi::ofWindow(window)};
     if (!hooked || g_windows.add(hooked) < 0) {
         delete hooked;
         return false;
@@ -434,7 +456,7 @@ bool Nello_Install(HWND window)
     return true;
 }
 
-bool Nello_UnInstall(HWND window)
+static bool unInstall(HWND window)
 {
     HookedWindow* hooked = findWindow(window);
     if (!hooked)
@@ -444,6 +466,11 @@ bool Nello_UnInstall(HWND window)
     g_windows.remove(hooked);
     delete hooked;
     return true;
+}
+
+bool Nello_UnInstall(HWND window)
+{
+    return failSoft(false, [&] { return unInstall(window); });
 }
 
 void ReleaseInstalledWindows()
@@ -458,7 +485,7 @@ void ReleaseInstalledWindows()
     g_windows.clear();
 }
 
-LRESULT CALLBACK MenuWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+static LRESULT dispatchMenuMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const HookedWindow* hooked = findWindow(window);
     if (!hooked)
@@ -471,6 +498,8 @@ LRESULT CALLBACK MenuWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_SYSCOLORCHANGE:
     case WM_WININICHANGE:
         return onSettingChange(previous, window, message, wParam, lParam);
+    case WM_DPICHANGED:
+        return onDpiChanged(previous, window, wParam, lParam);
     case WM_DRAWITEM:
         return onDrawItem(previous, window, wParam, reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
     case WM_MEASUREITEM:
@@ -492,6 +521,11 @@ LRESULT CALLBACK MenuWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     }
 }
 
+LRESULT CALLBACK MenuWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return failSoft(LRESULT{0}, [&] { return dispatchMenuMessage(window, message, wParam, lParam); });
+}
+
 void ConvertMenu(HMENU popup, bool toOwnerDraw)
 {
     MenuCaption* caption = findCaption(popup);
@@ -503,7 +537,7 @@ void ConvertMenu(HMENU popup, bool toOwnerDraw)
         const int count = GetMenuItemCount(popup);
         MenuItem item;
         for (int i = 0; i < count; ++i) {
-            if (!readItem(popup, i, item))
+            if (!readItem(popup, i, item, toOwnerDraw))
                 continue;
             // The window menu is recognised when it opens; an item with a
             // system command that the host puts at its top later changes
@@ -542,6 +576,6 @@ void ReloadMenuResources()
     registerAgain(snapshot);
     DeleteMenuFonts();
     CreateMenuFonts();
-    g_captionButtonHeight = GetSystemMetrics(SM_CYSIZE);
-    g_menuBarHeight = GetSystemMetrics(SM_CYMENU);
+    g_captionButtonHeight = MenuMetric(SM_CYSIZE);
+    g_menuBarHeight = MenuMetric(SM_CYMENU);
 }

@@ -1,6 +1,8 @@
 // Start-up and teardown of the menu library, its registrations of icons,
 // captions and sub-menu images, and the map from commands to images.
+#include "fail_soft.h"
 #include "menu_state.h"
+#include "menu_dpi.h"
 #include "nellolib.h"
 
 #include <cstring>
@@ -52,8 +54,8 @@ HBRUSH createHalftoneBrush()
 
 void readMetrics()
 {
-    g_captionButtonHeight = GetSystemMetrics(SM_CYSIZE);
-    g_menuBarHeight = GetSystemMetrics(SM_CYMENU);
+    g_captionButtonHeight = MenuMetric(SM_CYSIZE);
+    g_menuBarHeight = MenuMetric(SM_CYMENU);
 }
 
 void freeCaptions()
@@ -83,6 +85,7 @@ void ReadMenuColors()
 void InitMenuLibrary()
 {
     InitCommonControls();
+    g_menuDpi = dpi::ofSystem();
     ReadMenuColors();
     CreateMenuFonts();
     g_emptyRegion = CreateRectRgn(0, 0, 0, 0);
@@ -123,12 +126,14 @@ bool EnsureImageList(int width, int height)
 {
     if (g_imageWidth != 0)
         return true;
-    HIMAGELIST list = ImageList_Create(width, height, kImageListFlags, 0, 10);
+    HIMAGELIST list = ImageList_Create(AtMenuDpi(width), AtMenuDpi(height), kImageListFlags, 0, 10);
     if (!list)
         return false;
     g_imageList = list;
-    g_imageWidth = width;
-    g_imageHeight = height;
+    g_imageBaseWidth = width;
+    g_imageBaseHeight = height;
+    g_imageWidth = AtMenuDpi(width);
+    g_imageHeight = AtMenuDpi(height);
     return true;
 }
 
@@ -145,7 +150,7 @@ int FindCommandImage(unsigned int commandId)
     return at < 0 ? -1 : g_commandImages.get<CommandImage>(at)->imageIndex;
 }
 
-bool Nello_AddIcon(HINSTANCE module, unsigned int iconId, unsigned int commandId)
+static bool addIconResource(HINSTANCE module, unsigned int iconId, unsigned int commandId)
 {
     if (findRecord<IconResEntry>(g_iconResources, [&](const IconResEntry& e) {
             return e.hinstance == module && e.iconId == iconId && e.commandId == commandId;
@@ -171,7 +176,12 @@ bool Nello_AddIcon(HINSTANCE module, unsigned int iconId, unsigned int commandId
     return appendRecord(g_iconResources, entry);
 }
 
-bool Nello_AddIcon(HICON icon, unsigned int commandId)
+bool Nello_AddIcon(HINSTANCE module, unsigned int iconId, unsigned int commandId)
+{
+    return failSoft(false, [&] { return addIconResource(module, iconId, commandId); });
+}
+
+static bool addIconHandle(HICON icon, unsigned int commandId)
 {
     if (findRecord<IconHandleEntry>(g_iconHandles, [&](const IconHandleEntry& e) {
             return e.icon == icon && e.commandId == commandId;
@@ -203,7 +213,12 @@ bool Nello_AddIcon(HICON icon, unsigned int commandId)
     return true;
 }
 
-bool Nello_SetCaption(HMENU menu, const char* text)
+bool Nello_AddIcon(HICON icon, unsigned int commandId)
+{
+    return failSoft(false, [&] { return addIconHandle(icon, commandId); });
+}
+
+static bool setCaption(HMENU menu, const char* text)
 {
     const int at = findRecord<MenuCaption>(g_captions, [&](const MenuCaption& c) { return c.menu == menu; });
     if (text) {
@@ -234,6 +249,11 @@ bool Nello_SetCaption(HMENU menu, const char* text)
     delete[] caption->text;
     delete caption;
     return true;
+}
+
+bool Nello_SetCaption(HMENU menu, const char* text)
+{
+    return failSoft(false, [&] { return setCaption(menu, text); });
 }
 
 bool Nello_SetSubMenuButtonId(HMENU menu, unsigned int commandId)
@@ -267,6 +287,8 @@ void DropImageList()
     }
     g_imageWidth = 0;
     g_imageHeight = 0;
+    g_imageBaseWidth = 0;
+    g_imageBaseHeight = 0;
 }
 
 void Nello_UnLoadToolbars()

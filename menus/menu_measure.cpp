@@ -1,5 +1,6 @@
 // Fonts of the menu items and the sizes of the library's items.
 #include "menu_state.h"
+#include "menu_dpi.h"
 
 #include "gdi_owners.h"
 
@@ -12,10 +13,25 @@ void CreateMenuFonts()
     NONCLIENTMETRICSA metrics = {};
     metrics.cbSize = 340;
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &metrics, 0);
-    g_menuFont = CreateFontIndirectA(&metrics.lfMenuFont);
+    // The system gives its fonts at its own DPI; a window on a screen of
+    // another DPI gets them in proportion.
+    metrics.lfMenuFont.lfHeight = MenuFontHeight(metrics.lfMenuFont.lfHeight);
+    metrics.lfCaptionFont.lfHeight = MenuFontHeight(metrics.lfCaptionFont.lfHeight);
+    // Only the missing ones: a font the system could not give last time is
+    // asked for again at the next measure or paint.
+    if (!g_menuFont)
+        g_menuFont = CreateFontIndirectA(&metrics.lfMenuFont);
     metrics.lfMenuFont.lfWeight = FW_BOLD;
-    g_menuBoldFont = CreateFontIndirectA(&metrics.lfMenuFont);
-    g_captionFont = CreateFontIndirectA(&metrics.lfCaptionFont);
+    if (!g_menuBoldFont)
+        g_menuBoldFont = CreateFontIndirectA(&metrics.lfMenuFont);
+    if (!g_captionFont)
+        g_captionFont = CreateFontIndirectA(&metrics.lfCaptionFont);
+}
+
+void EnsureMenuFonts()
+{
+    if (!g_menuFont || !g_menuBoldFont || !g_captionFont)
+        CreateMenuFonts();
 }
 
 void DeleteMenuFonts()
@@ -27,9 +43,10 @@ void DeleteMenuFonts()
     }
 }
 
-SIZE CaptionItemSize(SIZE textExtent, int captionButtonHeight)
+SIZE CaptionItemSize(SIZE textExtent, int captionButtonHeight, int dpi)
 {
-    return {textExtent.cx + 4, captionButtonHeight + 4};
+    const int margin = dpi::scale(4, dpi);
+    return {textExtent.cx + margin, captionButtonHeight + margin};
 }
 
 int SeparatorItemHeight(int menuBarHeight)
@@ -40,17 +57,18 @@ int SeparatorItemHeight(int menuBarHeight)
 // Icon column, a four-pixel gap, the text and one more pixel, and a square
 // column for the sub-menu indicator; the system adds its check-mark column
 // to owner-drawn items, so that width is taken off again.
-SIZE CommandItemSize(SIZE textExtent, int imageWidth, int imageHeight, int checkMarkWidth)
+SIZE CommandItemSize(SIZE textExtent, int imageWidth, int imageHeight, int checkMarkWidth, int dpi)
 {
-    const int height = (textExtent.cy > imageHeight ? textExtent.cy : imageHeight) + 4;
-    const int iconColumn = IconColumnWidth(imageWidth, height);
-    const int width = iconColumn + textExtent.cx - checkMarkWidth + height + 5;
+    const int height = (textExtent.cy > imageHeight ? textExtent.cy : imageHeight) + dpi::scale(4, dpi);
+    const int iconColumn = IconColumnWidth(imageWidth, height, dpi);
+    const int width = iconColumn + textExtent.cx - checkMarkWidth + height + dpi::scale(5, dpi);
     return {width > 0 ? width : 0, height};
 }
 
-int IconColumnWidth(int imageWidth, int itemHeight)
+int IconColumnWidth(int imageWidth, int itemHeight, int dpi)
 {
-    return imageWidth + 4 > itemHeight ? imageWidth + 4 : itemHeight;
+    const int padded = imageWidth + dpi::scale(4, dpi);
+    return padded > itemHeight ? padded : itemHeight;
 }
 
 namespace {
@@ -69,7 +87,8 @@ SIZE textExtent(HFONT font, const std::wstring& text)
 
 void measureCaption(MEASUREITEMSTRUCT& mis, const MenuItemData& record)
 {
-    const SIZE size = CaptionItemSize(textExtent(g_captionFont, ShownMenuItemText(record)), g_captionButtonHeight);
+    const SIZE size =
+        CaptionItemSize(textExtent(g_captionFont, ShownMenuItemText(record)), g_captionButtonHeight, g_menuDpi);
     mis.itemWidth = size.cx;
     mis.itemHeight = size.cy;
 }
@@ -83,7 +102,8 @@ void measureSeparator(MEASUREITEMSTRUCT& mis)
 void measureCommand(MEASUREITEMSTRUCT& mis, const MenuItemData& record)
 {
     const SIZE extent = textExtent(record.isDefault ? g_menuBoldFont : g_menuFont, ShownMenuItemText(record));
-    const SIZE size = CommandItemSize(extent, g_imageWidth, g_imageHeight, GetSystemMetrics(SM_CXMENUCHECK));
+    const SIZE size =
+        CommandItemSize(extent, g_imageWidth, g_imageHeight, MenuMetric(SM_CXMENUCHECK), g_menuDpi);
     mis.itemWidth = size.cx;
     mis.itemHeight = size.cy;
 }
@@ -94,6 +114,7 @@ bool MeasureMenuItem(MEASUREITEMSTRUCT* mis)
 {
     if (!mis || mis->CtlType != ODT_MENU)
         return false;
+    EnsureMenuFonts();
     const MenuItemData* record = AsMenuItemData(mis->itemData);
     if (!record)
         return false;

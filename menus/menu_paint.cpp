@@ -2,6 +2,7 @@
 // items with their image or check mark, label, accelerator and sub-menu
 // indicator. A selected item gets raised frames instead of a highlight fill.
 #include "menu_state.h"
+#include "menu_dpi.h"
 #include "greyscale.h"
 #include "gdi_owners.h"
 
@@ -51,9 +52,10 @@ TRIVERTEX vertex(LONG x, LONG y, COLORREF colour)
 
 void drawCaption(HDC dc, const RECT& item, const MenuItemData& record)
 {
-    const RECT frame = {item.left, item.top, item.right, item.bottom - 2};
+    // A gap under the band; the frame lines stay one pixel at every DPI.
+    const RECT frame = {item.left, item.top, item.right, item.bottom - AtMenuDpi(2)};
     DrawTwoColorFrame(dc, frame, g_highlightColor, g_shadowColor);
-    RECT band = {item.left + 1, item.top + 1, item.right - 1, item.bottom - 3};
+    RECT band = {item.left + 1, item.top + 1, item.right - 1, frame.bottom - 1};
     if (g_gradientFill) {
         TRIVERTEX ends[2] = {vertex(band.left, band.top, g_captionColor),
                              vertex(band.right, band.bottom, g_captionGradientColor)};
@@ -139,7 +141,8 @@ void drawImage(HDC dc, const RECT& iconBox, const MenuItemData& record, const It
 // A square box at the right end of the item, with the size grip in it.
 void drawSubMenuIndicator(HDC dc, const RECT& item, int height, const ItemLook& look)
 {
-    RECT box = {item.right - height + 3, item.top + 3, item.right - 3, item.bottom - 3};
+    const int inset = AtMenuDpi(3);
+    RECT box = {item.right - height + inset, item.top + inset, item.right - inset, item.bottom - inset};
     if (look.selected) {
         DrawTwoColorFrame(dc, box, g_shadowColor, g_highlightColor);
         InflateRect(&box, -1, -1);
@@ -150,7 +153,7 @@ void drawSubMenuIndicator(HDC dc, const RECT& item, int height, const ItemLook& 
 void drawCommand(HDC dc, const RECT& item, const MenuItemData& record, const ItemLook& look)
 {
     const int height = item.bottom - item.top;
-    const int column = IconColumnWidth(g_imageWidth, height);
+    const int column = IconColumnWidth(g_imageWidth, height, g_menuDpi);
     const RECT iconBox = {item.left + 1, item.top + 1, item.left + column - 1, item.bottom - 1};
     const bool hasImage = record.imageIndex != -1;
     if (look.checked)
@@ -174,7 +177,7 @@ void drawCommand(HDC dc, const RECT& item, const MenuItemData& record, const Ite
     SetBkMode(dc, OPAQUE);
     {
         owners::Selection font(dc, look.isDefault ? g_menuBoldFont : g_menuFont);
-        DrawItemText(dc, {item.left + column + 4, item.top, item.right - height, item.bottom},
+        DrawItemText(dc, {item.left + column + AtMenuDpi(4), item.top, item.right - height, item.bottom},
                      ShownMenuItemText(record), look.grayed, look.noAccel);
     }
     if (record.hasSubMenu)
@@ -201,6 +204,9 @@ void DrawTwoColorFrame(HDC dc, const RECT& r, COLORREF light, COLORREF dark)
 {
     owners::Pen lightPen(CreatePen(PS_SOLID, 0, light));
     owners::Pen darkPen(CreatePen(PS_SOLID, 0, dark));
+    // Without both pens the host's own pen could not be selected back.
+    if (!lightPen || !darkPen)
+        return;
     HGDIOBJ previous = SelectObject(dc, lightPen.get());
     MoveToEx(dc, r.left, r.bottom - 1, nullptr);
     LineTo(dc, r.left, r.top);
@@ -357,6 +363,7 @@ bool DrawMenuItem(const DRAWITEMSTRUCT* dis)
 {
     if (!dis || dis->CtlType != ODT_MENU)
         return false;
+    EnsureMenuFonts();
     const MenuItemData* record = AsMenuItemData(dis->itemData);
     if (!record)
         return false;

@@ -62,6 +62,7 @@ wchar_t MnemonicOf(const std::wstring& text);
 struct HookedWindow {
     HWND hwnd;
     WindowSubclass subclass;  // the window's procedure before installation
+    int dpi;                  // as read at install or announced by the system since
 };
 
 struct ToolbarEntry {
@@ -175,14 +176,17 @@ HBITMAP LoadToolbarBitmap(HINSTANCE module, HRSRC bitmapResource);
 
 // Measurement (menu_measure.cpp).
 void CreateMenuFonts();
+// Creates the fonts that are missing, after a creation that failed.
+void EnsureMenuFonts();
 void DeleteMenuFonts();
 bool MeasureMenuItem(MEASUREITEMSTRUCT* mis);
 // The sizes as pure arithmetic: from the text extent in the item's font and
 // the image size, and the width of the icon column that painting shares.
-SIZE CaptionItemSize(SIZE textExtent, int captionButtonHeight);
+// Margins are defined at 96 DPI and taken at dpi.
+SIZE CaptionItemSize(SIZE textExtent, int captionButtonHeight, int dpi = 96);
 int SeparatorItemHeight(int menuBarHeight);
-SIZE CommandItemSize(SIZE textExtent, int imageWidth, int imageHeight, int checkMarkWidth);
-int IconColumnWidth(int imageWidth, int itemHeight);
+SIZE CommandItemSize(SIZE textExtent, int imageWidth, int imageHeight, int checkMarkWidth, int dpi = 96);
+int IconColumnWidth(int imageWidth, int itemHeight, int dpi = 96);
 
 // Painting (menu_paint.cpp).
 bool DrawMenuItem(const DRAWITEMSTRUCT* dis);

@@ -1,9 +1,12 @@
 // Toolbar images from a module's resources: the bitmap with its standard
 // colours turned into the system colours, cut into the shared image list,
 // and each button's command bound to its image.
+#include "fail_soft.h"
 #include "menu_state.h"
 #include "nellolib.h"
 #include "toolbar_resource.h"
+#include "image_scaling.h"
+#include "menu_dpi.h"
 #include "gdi_owners.h"
 
 #include <new>
@@ -63,6 +66,51 @@ HBITMAP toScreenBitmap(const DecodedBitmap& decoded)
     return result.release();
 }
 
+// The pixels of a bitmap, rows top to bottom; empty when they cannot be read.
+DecodedBitmap readPixels(HBITMAP bitmap)
+{
+    DecodedBitmap pixels;
+    BITMAP info = {};
+    if (!GetObjectA(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0)
+        return pixels;
+    BITMAPINFO request = {};
+    request.bmiHeader.biSize = sizeof request.bmiHeader;
+    request.bmiHeader.biWidth = info.bmWidth;
+    request.bmiHeader.biHeight = -info.bmHeight;
+    request.bmiHeader.biPlanes = 1;
+    request.bmiHeader.biBitCount = 32;
+    request.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> rows(static_cast<std::size_t>(info.bmWidth) * info.bmHeight);
+    owners::WindowDc screen(nullptr);
+    if (!screen || GetDIBits(screen.get(), bitmap, 0, info.bmHeight, rows.data(), &request, DIB_RGB_COLORS) !=
+                       info.bmHeight)
+        return pixels;
+    pixels.width = info.bmWidth;
+    pixels.height = info.bmHeight;
+    pixels.pixels = std::move(rows);
+    return pixels;
+}
+
+// The toolbar's images brought from its button size to the image list's,
+// smoothly, with the transparent background kept; null on failure.
+HBITMAP scaleToolbarImages(HBITMAP bitmap, const ToolbarLayout& layout)
+{
+    const DecodedBitmap strip = readPixels(bitmap);
+    const int cells = strip.width / layout.buttonWidth;
+    const DecodedBitmap scaled =
+        ScaleImageCells(strip, layout.buttonWidth, layout.buttonHeight, cells, g_imageWidth, g_imageHeight,
+                        ToDibColour(GetSysColor(COLOR_BTNFACE)));
+    return scaled.pixels.empty() ? nullptr : toScreenBitmap(scaled);
+}
+
+// A toolbar fits the image list when it is made for the images' size at
+// the library's DPI, or for their 96-DPI size, which is then scaled.
+bool fitsImageList(const ToolbarLayout& layout)
+{
+    return (layout.buttonWidth == g_imageWidth && layout.buttonHeight == g_imageHeight) ||
+           (layout.buttonWidth == g_imageBaseWidth && layout.buttonHeight == g_imageBaseHeight);
+}
+
 }  // namespace
 
 HBITMAP LoadToolbarBitmap(HINSTANCE module, HRSRC bitmapResource)
@@ -74,7 +122,7 @@ HBITMAP LoadToolbarBitmap(HINSTANCE module, HRSRC bitmapResource)
     return toScreenBitmap(decoded);
 }
 
-bool Nello_LoadToolbar(HINSTANCE module, unsigned int resourceId)
+static bool loadToolbar(HINSTANCE module, unsigned int resourceId)
 {
     if (isToolbarRegistered(module, resourceId))
         return false;
@@ -90,7 +138,7 @@ bool Nello_LoadToolbar(HINSTANCE module, unsigned int resourceId)
     if (!toolbar.data || !ParseToolbarResource(toolbar.data, toolbar.size, layout))
         return false;
 
-    if (g_imageWidth != 0 && (layout.buttonWidth != g_imageWidth || layout.buttonHeight != g_imageHeight))
+    if (g_imageWidth != 0 && !fitsImageList(layout))
         return false;
     auto* entry = new (std::nothrow) ToolbarEntry{module, resourceId};
     if (!entry)
@@ -101,8 +149,10 @@ bool Nello_LoadToolbar(HINSTANCE module, unsigned int resourceId)
         delete entry;
         return false;
     }
+    if (layout.buttonWidth != g_imageWidth || layout.buttonHeight != g_imageHeight)
+        bitmap.reset(scaleToolbarImages(bitmap.get(), layout));
     const int first = ImageList_GetImageCount(g_imageList);
-    if (ImageList_AddMasked(g_imageList, bitmap.get(), GetSysColor(COLOR_BTNFACE)) == -1) {
+    if (!bitmap || ImageList_AddMasked(g_imageList, bitmap.get(), GetSysColor(COLOR_BTNFACE)) == -1) {
         g_toolbars.remove(entry);
         delete entry;
         return false;
@@ -120,4 +170,9 @@ bool Nello_LoadToolbar(HINSTANCE module, unsigned int resourceId)
         MapCommandImage(id, index++);
     }
     return true;
+}
+
+bool Nello_LoadToolbar(HINSTANCE module, unsigned int resourceId)
+{
+    return failSoft(false, [&] { return loadToolbar(module, resourceId); });
 }

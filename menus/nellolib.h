@@ -3,7 +3,9 @@
 // A host registers images (toolbar resources, icon resources, icon handles),
 // each bound to a menu command identifier. All images share one image list
 // whose image size is fixed by the first registration (a toolbar's button
-// size, 16 x 16 for an icon) until Nello_UnLoadToolbars.
+// size, 16 x 16 for an icon) until Nello_UnLoadToolbars. Above 96 DPI that
+// size is taken at the screen's DPI (16 x 16 becomes 24 x 24 at 144 DPI):
+// icons are loaded at it and toolbar images scaled smoothly to it.
 //
 // Install a window and every popup menu it opens (its menu bar's popups,
 // their sub-menus, context menus it owns; not its window menu) is drawn by
@@ -53,7 +55,9 @@
 // current button colours, light grey being transparent. Commands listed past
 // the bitmap's last image stay without an image. False when the pair is
 // registered already, a resource is missing or malformed, or the button size
-// differs from the image size in force.
+// differs from the image size in force. Above 96 DPI a toolbar of the
+// images' 96-DPI size is scaled to their size at that DPI, and a toolbar made
+// for that size already is taken as it is.
 NELLOLIB_API bool Nello_LoadToolbar(HINSTANCE module, unsigned int resourceId);
 // Adds icon resource iconId of module, loaded at the image size, as the image
 // of commandId. False when these three values are registered already or the

@@ -1,9 +1,12 @@
-# Runs PROGRAM under wine with a time limit and passes only when the program
-# started, faulted, and ended by itself with a non-zero status, as any
-# crashing test program must. A wine that cannot start the program at all
-# also exits non-zero, so the helper's own line and wine's fault report are
-# required too.
-execute_process(COMMAND wine ${PROGRAM} TIMEOUT 60
+# Runs PROGRAM under wine (or the emulator RUN names) with a time limit and
+# passes only when the program started, faulted, and ended by itself with a
+# non-zero status, as any crashing test program must. A wine that cannot start
+# the program at all also exits non-zero, so the helper's own line and wine's
+# fault report are required too.
+if(NOT RUN)
+  set(RUN wine)
+endif()
+execute_process(COMMAND ${RUN} ${PROGRAM} TIMEOUT 300
   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(rc MATCHES "timeout|Process terminated")
   message(FATAL_ERROR "a crashing program hung under wine (${rc})")

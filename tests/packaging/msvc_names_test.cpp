@@ -30,6 +30,18 @@ std::vector<Alias> readAliases(const char* path)
     return aliases;
 }
 
+// The names below are written in their 64-bit form. A 32-bit MSVC name has
+// no __ptr64 marker (E) after a pointer or reference code: PEA, PEB and AEA
+// are PA, PB and AA there.
+std::string msvcNameOfThisBuild(const char* x64Name)
+{
+#ifdef _WIN64
+    return x64Name;
+#else
+    return std::regex_replace(x64Name, std::regex("([PA])E([AB])"), "$1$2");
+#endif
+}
+
 class Library {
 public:
     explicit Library(const char* name) : module_(LoadLibraryA(name)) {}
@@ -42,7 +54,7 @@ public:
     template <class F>
     F msvc(const char* name) const
     {
-        return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+        return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module_, msvcNameOfThisBuild(name).c_str())));
     }
 
 private:

@@ -1,8 +1,12 @@
 # Runs the soak PROGRAM with its leak switch on and passes only when the soak
 # ran to its end, left the leaked objects over, and failed on its GDI bound
 # and on nothing else: a crash, a start failure, a hang or another failed
-# check is no proof that the bound works.
-execute_process(COMMAND ${CMAKE_COMMAND} -E env TAVRO_SOAK_LEAK=1 wine ${PROGRAM}
+# check is no proof that the bound works. RUN names the emulator (wine by
+# default).
+if(NOT RUN)
+  set(RUN wine)
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E env TAVRO_SOAK_LEAK=1 ${RUN} ${PROGRAM}
   TIMEOUT 3500 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(rc MATCHES "timeout|Process terminated")
   message(FATAL_ERROR "the leaking soak did not end by itself (${rc})")

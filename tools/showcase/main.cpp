@@ -22,6 +22,19 @@
 namespace showcase {
 namespace {
 
+// The sheet says its DPI when it is not the usual 96, so that the two sheets
+// side by side cannot be mistaken for each other.
+std::string sheetTitle()
+{
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    std::string title = "Tavrolib and Nellolib showcase";
+    if (dpi != 96)
+        title += " at " + std::to_string(dpi) + " DPI";
+    return title;
+}
+
 void pumpFor(DWORD milliseconds)
 {
     const DWORD end = GetTickCount() + milliseconds;
@@ -151,7 +164,7 @@ int runPictures(HINSTANCE instance, const std::string& dir)
     }
     DestroyWindow(main);
 
-    const Picture contact = composeSheet("Tavrolib and Nellolib showcase", sheet, 1100);
+    const Picture contact = composeSheet(sheetTitle(), sheet, 1100);
     save(contact, dir, "contact-sheet", saved);
 
     std::printf("showcase: %d pictures written to %s (contact sheet: %s\\contact-sheet.png)\n", saved.written,
