@@ -279,7 +279,7 @@ void Nello_SetLookMode(int mode)
 
 void DropImageList()
 {
-    ForgetGreyImages();
+    ForgetReadyImages();
     if (g_imageList) {
         ImageList_Remove(g_imageList, -1);
         ImageList_Destroy(g_imageList);

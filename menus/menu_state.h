@@ -149,6 +149,16 @@ bool EnsureImageList(int width, int height);
 void DropImageList();
 // Drops the greyscale copy of the image list (menu_paint.cpp).
 void ForgetGreyImages();
+// Drops the greyscale copy and every ready copy of the images, colour and
+// grey, that painting keeps (menu_paint.cpp).
+void ForgetReadyImages();
+// What the ready copies hold now: images, and the GDI objects kept for
+// them, which stay at eight at most however many images there are.
+struct ReadyImageCounts {
+    int images;
+    int gdiObjects;
+};
+ReadyImageCounts CountReadyImages();
 
 // Held by a registration across its work: unless kept, it drops an image
 // list that did not exist when it began, so a refusal never fixes the size.
