@@ -142,7 +142,7 @@ void measureCommand(MEASUREITEMSTRUCT& mis, const MenuItemData& record)
 {
     const SIZE extent = textExtent(record.isDefault ? g_menuBoldFont : g_menuFont, ShownMenuItemText(record));
     const SIZE size =
-        CommandItemSize(extent, g_imageWidth, g_imageHeight, MenuMetric(SM_CXMENUCHECK), g_menuDpi);
+        CommandItemSize(extent, g_imageWidth, g_imageHeight, g_menuCheckWidth, g_menuDpi);
     mis.itemWidth = size.cx;
     mis.itemHeight = size.cy;
 }

@@ -129,6 +129,10 @@ extern HFONT g_menuBoldFont;
 extern HFONT g_captionFont;
 extern int g_captionButtonHeight;
 extern int g_menuBarHeight;
+// The system's check-mark width, which it adds to owner-drawn items. Read
+// with the other metrics: the system works it out from the menu font anew
+// on every request, which costs more than the rest of a measurement.
+extern int g_menuCheckWidth;
 extern HRGN g_emptyRegion;
 extern HBRUSH g_halftoneBrush;
 
@@ -140,6 +144,8 @@ extern int g_lookMode;
 void InitMenuLibrary();
 void ShutdownMenuLibrary();
 void ReadMenuColors();
+// The system metrics the items' sizes use, at the library's DPI.
+void ReadMenuMetrics();
 void MapCommandImage(unsigned int commandId, int imageIndex);
 int FindCommandImage(unsigned int commandId);
 // Creates the image list with the given image size unless one exists; false
