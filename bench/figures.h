@@ -51,6 +51,13 @@ void buttonFigures(Context& context);
 void menuFigures(Context& context);
 void profileMenuItem(Context& context);
 void memoryFigures(Context& context);
+// Menu owners for the figures: a hidden window whose popups close as soon
+// as they are idle, a popup of items "Command n\tCtrl+n" with commands
+// first, first + 1, ... in columns of 25, and one opening and close of a
+// popup (the time it took, in seconds).
+HWND createOwner(int x);
+HMENU createPopup(int items, uint16_t firstCommand);
+double openAndClose(HWND owner, HMENU menu);
 // Private bytes of this process (committed private pages where the counter reads 0).
 size_t privateBytes();
 int iconAndListDifference(HIMAGELIST images, int index);

@@ -45,6 +45,8 @@ LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+}  // namespace
+
 // Hidden: popups open from hidden owners as from shown ones, and a hidden
 // window is destroyed at once (a shown one makes wine wait for the X server).
 HWND createOwner(int x)
@@ -88,6 +90,8 @@ double openAndClose(HWND owner, HMENU menu)
     KillTimer(owner, kStuckMenuTimer);
     return seconds;
 }
+
+namespace {
 
 // Counts the owner-draw traffic of one opening.
 HHOOK g_menuHook = nullptr;
