@@ -98,12 +98,13 @@ endforeach()
 if(growth LESS 4)
   message(FATAL_ERROR "report.json has ${growth} growth figures, two sizes of each series expected")
 endif()
-# Private bytes per attached button and per registered image.
+# Private bytes per attached button, per registered image and per image
+# painted in both looks.
 string(JSON memory_rows LENGTH "${json}" memory)
-if(NOT memory_rows EQUAL 2)
-  message(FATAL_ERROR "report.json has ${memory_rows} memory rows, one for buttons and one for images expected")
+if(NOT memory_rows EQUAL 3)
+  message(FATAL_ERROR "report.json has ${memory_rows} memory rows, one for buttons, one for registered and one for painted images expected")
 endif()
-foreach(i 0 1)
+foreach(i 0 1 2)
   foreach(field count before with after)
     string(JSON ${field} GET "${json}" memory ${i} ${field})
   endforeach()
