@@ -17,6 +17,9 @@ struct Context {
     HINSTANCE module;
     bool fast;
     Report& report;
+    std::string only;  // one part of the run ("paint", "routing", "menus", "memory"), empty for all
+
+    bool wants(const char* part) const { return only.empty() || only == part; }
 
     Repetitions reps(int warmup, int samples) const
     {
@@ -37,6 +40,9 @@ constexpr uint16_t kReloadFirstCommand = 4000;
 constexpr uint16_t kImagelessFirstCommand = 6000;  // bound to no image
 constexpr int kToolbarButtons = 40;
 constexpr int kReloadToolbars = 5;
+constexpr unsigned kMemoryToolbarFirst = 300;  // kMemoryToolbars toolbars of kPopupItemsMax images
+constexpr uint16_t kMemoryFirstCommand = 10000;
+constexpr int kMemoryToolbars = 10;
 
 // Command identifiers first, first + 1, ...
 std::vector<uint16_t> commandRange(uint16_t first, int count);
@@ -44,6 +50,16 @@ std::vector<uint16_t> commandRange(uint16_t first, int count);
 void buttonFigures(Context& context);
 void menuFigures(Context& context);
 void profileMenuItem(Context& context);
+void memoryFigures(Context& context);
+// Menu owners for the figures: a hidden window whose popups close as soon
+// as they are idle, a popup of items "Command n\tCtrl+n" with commands
+// first, first + 1, ... in columns of 25, and one opening and close of a
+// popup (the time it took, in seconds).
+HWND createOwner(int x);
+HMENU createPopup(int items, uint16_t firstCommand);
+double openAndClose(HWND owner, HMENU menu);
+// Private bytes of this process (committed private pages where the counter reads 0).
+size_t privateBytes();
 int iconAndListDifference(HIMAGELIST images, int index);
 
 }  // namespace bench

@@ -2,8 +2,10 @@
 // cost against the system's own drawing, and writes report.md and
 // report.json into the folder given.
 //
-//   tavro_bench [--fast] [--out FOLDER] [--machine TEXT]
+//   tavro_bench [--fast] [--out FOLDER] [--machine TEXT] [--only PART]
 //
+// --only runs one part (paint, routing, menus or memory), for paired runs of
+// two builds while changing one library.
 // --fast repeats every figure only a few times (to check the program, not to
 // measure). The exit status is 0 when every figure could be measured, even
 // when a target is missed, and 1 when something failed.
@@ -34,6 +36,7 @@ struct Options {
     bool fast = false;
     std::string out = ".";
     std::string machine;
+    std::string only;
 };
 
 bool parse(int argc, char** argv, Options& options)
@@ -45,6 +48,8 @@ bool parse(int argc, char** argv, Options& options)
             options.out = argv[++i];
         else if (!std::strcmp(argv[i], "--machine") && i + 1 < argc)
             options.machine = argv[++i];
+        else if (!std::strcmp(argv[i], "--only") && i + 1 < argc)
+            options.only = argv[++i];
         else
             return false;
     }
@@ -60,6 +65,10 @@ bool addResources(ResourceModule& module)
         ok = module.addToolbar(kReloadToolbarFirst + t,
                                commandRange(static_cast<uint16_t>(kReloadFirstCommand + t * kToolbarButtons),
                                             kToolbarButtons));
+    for (int t = 0; t < kMemoryToolbars && ok; ++t)
+        ok = module.addToolbar(kMemoryToolbarFirst + t,
+                               commandRange(static_cast<uint16_t>(kMemoryFirstCommand + t * kPopupItemsMax),
+                                            kPopupItemsMax));
     return ok;
 }
 
@@ -79,7 +88,7 @@ int main(int argc, char** argv)
     using namespace bench;
     Options options;
     if (!parse(argc, argv, options)) {
-        std::fprintf(stderr, "usage: tavro_bench [--fast] [--out FOLDER] [--machine TEXT]\n");
+        std::fprintf(stderr, "usage: tavro_bench [--fast] [--out FOLDER] [--machine TEXT] [--only paint|routing|menus|memory]\n");
         return 2;
     }
     InitCommonControls();
@@ -94,9 +103,12 @@ int main(int argc, char** argv)
         if (!module) {
             report.problems.push_back("the resource module could not be made from Orvane.dll");
         } else {
-            Context context{module, options.fast, report};
+            Context context{module, options.fast, report, options.only};
             buttonFigures(context);
-            menuFigures(context);
+            if (context.wants("menus"))
+                menuFigures(context);
+            if (context.wants("memory"))
+                memoryFigures(context);
         }
     }
     std::string folder = options.out + "\\";

@@ -45,6 +45,8 @@ LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+}  // namespace
+
 // Hidden: popups open from hidden owners as from shown ones, and a hidden
 // window is destroyed at once (a shown one makes wine wait for the X server).
 HWND createOwner(int x)
@@ -88,6 +90,8 @@ double openAndClose(HWND owner, HMENU menu)
     KillTimer(owner, kStuckMenuTimer);
     return seconds;
 }
+
+namespace {
 
 // Counts the owner-draw traffic of one opening.
 HHOOK g_menuHook = nullptr;
@@ -140,26 +144,135 @@ std::string verifyOpening(Context& context, HWND installed, HMENU menu, int item
     return text;
 }
 
-Figure popup(Context& context, HWND installed, HWND plain, int items, const Repetitions& reps)
+// The images of the popup toolbar as the system's own image items carry
+// them: one 16 x 16 bitmap per item, either compatible with the screen or a
+// 24-bit DIB section, cut from the same strip the library registers.
+class ItemBitmaps {
+public:
+    ItemBitmaps(HINSTANCE module, bool dibSections)
+    {
+        owners::Bitmap strip(static_cast<HBITMAP>(
+            LoadImageA(module, MAKEINTRESOURCEA(kPopupToolbar), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        owners::WindowDc screen(nullptr);
+        owners::MemoryDc from(CreateCompatibleDC(screen.get())), to(CreateCompatibleDC(screen.get()));
+        if (!strip || !from || !to)
+            return;
+        owners::Selection stripSelected(from.get(), strip.get());
+        BITMAPINFO info = {};
+        info.bmiHeader = {sizeof info.bmiHeader, 16, 16, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+        for (int i = 0; i < kPopupItemsMax; ++i) {
+            void* bits = nullptr;
+            owners::Bitmap image(dibSections ? CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0)
+                                             : CreateCompatibleBitmap(screen.get(), 16, 16));
+            if (!image)
+                return;
+            owners::Selection selected(to.get(), image.get());
+            BitBlt(to.get(), 0, 0, 16, 16, from.get(), i * 16, 0, SRCCOPY);
+            bitmaps_.push_back(std::move(image));
+        }
+    }
+    bool ok() const { return bitmaps_.size() == kPopupItemsMax; }
+    HBITMAP operator[](int i) const { return bitmaps_[i].get(); }
+
+private:
+    std::vector<owners::Bitmap> bitmaps_;
+};
+
+// The same popup, every item with its image as hbmpItem.
+HMENU createImagePopup(int items, const ItemBitmaps& bitmaps)
+{
+    HMENU menu = createPopup(items, kPopupFirstCommand);
+    for (int i = 0; i < items; ++i) {
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_BITMAP;
+        info.hbmpItem = bitmaps[i];
+        SetMenuItemInfoA(menu, i, TRUE, &info);
+    }
+    return menu;
+}
+
+// Items whose hbmpItem is set.
+int itemsWithBitmap(HMENU menu)
+{
+    int with = 0;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_BITMAP;
+        GetMenuItemInfoA(menu, i, TRUE, &info);
+        with += info.hbmpItem != nullptr;
+    }
+    return with;
+}
+
+// One size of the popup: the installed window's popup against the same popup
+// on a window that is not installed with its images as DIB sections and as
+// screen-compatible bitmaps, all three in turns.
+struct PopupSizes {
+    Figure againstDib;
+    Figure againstCompatible;
+};
+
+PopupSizes popup(Context& context, HWND installed, HWND plain, int items, const ItemBitmaps& dibs,
+                 const ItemBitmaps& compatibles, const Repetitions& reps)
 {
     Figure f;
     f.size = std::to_string(items) + " items";
     f.scale = items;
     f.compared = true;
-    f.target = 2.0;
     HMENU withLibrary = createPopup(items, kPopupFirstCommand);
-    HMENU without = createPopup(items, kPopupFirstCommand);
+    HMENU withDibs = createImagePopup(items, dibs);
+    HMENU withCompatibles = createImagePopup(items, compatibles);
     f.check = verifyOpening(context, installed, withLibrary, items);
+    if (itemsWithBitmap(withDibs) != items || itemsWithBitmap(withCompatibles) != items)
+        context.problem("popup " + f.size + ": an item of the system's image popups has no bitmap");
+    f.check += "; every item of both anchors carries its image as hbmpItem";
     g_closedByTimer = false;
-    Comparison c = interleave(reps, [&] { return openAndClose(installed, withLibrary); },
-                              [&] { return openAndClose(plain, without); });
+    std::vector<Stats> times = interleaveAll(reps, {[&] { return openAndClose(installed, withLibrary); },
+                                                    [&] { return openAndClose(plain, withDibs); },
+                                                    [&] { return openAndClose(plain, withCompatibles); }});
     if (g_closedByTimer)
         context.problem("popup " + f.size + ": a timed opening was closed by the fallback timer");
-    f.library = c.library;
-    f.system = c.system;
+    f.library = times[0];
+    PopupSizes sizes{f, f};
+    sizes.againstDib.system = times[1];
+    sizes.againstDib.target = 1.15;
+    sizes.againstCompatible.system = times[2];
     DestroyMenu(withLibrary);
-    DestroyMenu(without);
-    return f;
+    DestroyMenu(withDibs);
+    DestroyMenu(withCompatibles);
+    return sizes;
+}
+
+// The cost of one more item on each side: the slope of the least-squares line
+// through the medians of a growth series.
+Figure perAddedItem(const std::vector<Figure>& series)
+{
+    double n = 0, sx = 0, sxx = 0, sl = 0, sxl = 0, ss = 0, sxs = 0;
+    for (const Figure& f : series) {
+        n += 1;
+        sx += f.scale;
+        sxx += double(f.scale) * f.scale;
+        sl += f.library.median;
+        sxl += f.scale * f.library.median;
+        ss += f.system.median;
+        sxs += f.scale * f.system.median;
+    }
+    Figure per;
+    per.compared = true;
+    const double spread = n * sxx - sx * sx;
+    if (n < 2 || spread <= 0)
+        return per;
+    auto slope = [&](double sy, double sxy) {
+        Stats s;
+        s.median = s.min = s.max = (n * sxy - sx * sy) / spread;
+        s.samples = static_cast<int>(n);
+        return s;
+    };
+    per.library = slope(sl, sxl);
+    per.system = slope(ss, sxs);
+    return per;
 }
 
 // Pixels of a 32-bit copy of the bitmap whose channels differ: the coloured ones.
@@ -303,17 +416,36 @@ void profilePopup(Context& context, HWND installed, HWND plain)
     HMENU withImages = createPopup(items, kPopupFirstCommand);
     HMENU imageless = createPopup(items, kImagelessFirstCommand);
     HMENU without = createPopup(items, kPopupFirstCommand);
+    // The library's own work at the opening and at the close, without the
+    // menu loop: the messages that convert the popup and give it back.
+    HMENU converted = createPopup(items, kPopupFirstCommand);
+    auto convertAndGiveBack = [&] {
+        pumpMessages();
+        double start = now();
+        SendMessageA(installed, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(converted), MAKELPARAM(0, FALSE));
+        SendMessageA(installed, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+        return now() - start;
+    };
+    SendMessageA(installed, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(converted), MAKELPARAM(0, FALSE));
+    const bool wasConverted = convertedItems(converted) == items;
+    SendMessageA(installed, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    if (!wasConverted || convertedItems(converted) != 0)
+        context.problem("profile: WM_INITMENUPOPUP did not convert every item, or the close did not give them back");
     std::vector<Stats> times = interleaveAll(context.reps(3, 21), {[&] { return openAndClose(installed, withImages); },
                                                                   [&] { return openAndClose(installed, imageless); },
-                                                                  [&] { return openAndClose(plain, without); }});
+                                                                  [&] { return openAndClose(plain, without); },
+                                                                  convertAndGiveBack});
     const char* what[] = {"open and close, 100 items with images, installed window",
                           "open and close, 100 items without images, installed window",
-                          "open and close, 100 items, window not installed"};
+                          "open and close, 100 items, window not installed",
+                          "WM_INITMENUPOPUP and the close (WM_MENUSELECT 0xFFFF, NULL) alone, 100 items with images: "
+                          "conversion and give-back"};
     for (size_t i = 0; i < times.size(); ++i)
         context.report.profile.push_back({"3", what[i], times[i]});
     DestroyMenu(withImages);
     DestroyMenu(imageless);
     DestroyMenu(without);
+    DestroyMenu(converted);
 }
 
 // Toolbar loading: one 40-button 24-bit toolbar, timed alone.
@@ -374,6 +506,78 @@ void reloadOnColourChange(Context& context, HWND installed)
     Nello_UnLoadToolbars();
 }
 
+// The popup with images at every size, against both kinds of system image
+// popups; the main figures are its 100- and 200-item rows and the slopes.
+void popupFigures(Context& context, HWND installed, HWND plain)
+{
+    ItemBitmaps dibs(context.module, true), compatibles(context.module, false);
+    if (!dibs.ok() || !compatibles.ok()) {
+        context.problem("popup: the item bitmaps of the system's image popups could not be made");
+        return;
+    }
+    std::vector<int> sizes = context.fast ? std::vector<int>{10, 25} : std::vector<int>{10, 25, 50, 100, 200};
+    std::vector<Figure> dibSeries, compatibleSeries;
+    for (int items : sizes) {
+        PopupSizes row = popup(context, installed, plain, items, dibs, compatibles, context.reps(3, 31));
+        dibSeries.push_back(row.againstDib);
+        compatibleSeries.push_back(row.againstCompatible);
+    }
+    const int mainSizes[] = {context.fast ? 10 : 100, context.fast ? 25 : 200};
+    const std::string mainTitles[] = {"3. Open and close of a " + std::to_string(mainSizes[0]) +
+                                          "-item popup with images, against the same popup with hbmpItem DIB sections",
+                                      "3b. The same with " + std::to_string(mainSizes[1]) + " items"};
+    for (int m = 0; m < 2; ++m)
+        for (const Figure& f : dibSeries)
+            if (f.scale == mainSizes[m]) {
+                Figure main = f;
+                main.key = m ? "popup_large" : "popup";
+                main.title = mainTitles[m];
+                main.group = "main";
+                context.report.figures.push_back(main);
+            }
+    Figure perItem = perAddedItem(dibSeries);
+    perItem.key = "popup_per_item";
+    perItem.title = "3c. Cost of one more item (slope from " + dibSeries.front().size + " to " +
+                    dibSeries.back().size + "), against the DIB-section popup";
+    perItem.group = "main";
+    perItem.target = 1.25;
+    perItem.check = "least-squares slopes through the medians of the growth series against DIB sections";
+    context.report.figures.push_back(perItem);
+    for (const Figure& f : compatibleSeries)
+        if (f.scale == mainSizes[0]) {
+            Figure main = f;
+            main.key = "popup_compatible";
+            main.title = "3d. The " + std::to_string(mainSizes[0]) +
+                         "-item popup against the same popup with hbmpItem screen-compatible bitmaps";
+            main.group = "main";
+            main.check.clear();
+            context.report.figures.push_back(main);
+        }
+    Figure perCompatible = perAddedItem(compatibleSeries);
+    perCompatible.key = "popup_per_item_compatible";
+    perCompatible.title = "3e. Cost of one more item, against the screen-compatible popup";
+    perCompatible.group = "main";
+    context.report.figures.push_back(perCompatible);
+
+    const std::string dibGroup = "Popup growth against hbmpItem DIB sections (items)";
+    const std::string compatibleGroup = "Popup growth against hbmpItem screen-compatible bitmaps (items)";
+    for (Figure& f : dibSeries) {
+        f.key = "popup_dib_" + std::to_string(f.scale);
+        f.title = "Open and close";
+        f.group = dibGroup;
+        context.report.figures.push_back(f);
+    }
+    for (Figure& f : compatibleSeries) {
+        f.key = "popup_compatible_" + std::to_string(f.scale);
+        f.title = "Open and close";
+        f.group = compatibleGroup;
+        f.check.clear();
+        context.report.figures.push_back(f);
+    }
+    describeGrowth(context.report, dibGroup, "item", 1.15);
+    describeGrowth(context.report, compatibleGroup, "item", 1.15);
+}
+
 }  // namespace
 
 void menuFigures(Context& context)
@@ -387,18 +591,12 @@ void menuFigures(Context& context)
     if (!Nello_LoadToolbar(context.module, kPopupToolbar))
         context.problem("menus: Nello_LoadToolbar of the popup images (24-bit) returned false");
 
-    Figure main = popup(context, installed, plain, 100, context.reps(5, 61));
-    main.key = "popup";
-    main.title = "3. Open and close of a 100-item popup with images";
-    main.group = "main";
-    context.report.figures.push_back(main);
-
     Figure grey;
     grey.key = "greyscale_item";
     grey.title = "4. One item painted in look 1 (greyscale image) against look 0";
     grey.group = "main";
     grey.compared = true;
-    grey.target = 2.0;
+    grey.target = 1.10;
     HMENU menu = createPopup(100, kPopupFirstCommand);
     AppendMenuA(menu, MF_STRING, kImagelessFirstCommand, "No image\tCtrl+N");
     g_onMenuIdle = [&](HWND owner) { greyItem(context, owner, menu, 100, grey); };
@@ -407,16 +605,7 @@ void menuFigures(Context& context)
     DestroyMenu(menu);
     context.report.figures.push_back(grey);
 
-    std::vector<int> sizes = context.fast ? std::vector<int>{10, 25} : std::vector<int>{10, 25, 50, 100, 200};
-    for (int items : sizes) {
-        Figure f = popup(context, installed, plain, items, context.reps(3, 21));
-        f.key = "popup_" + std::to_string(items);
-        f.title = "Open and close";
-        f.group = "Popup growth (items with images)";
-        context.report.figures.push_back(f);
-    }
-    describeGrowth(context.report, "Popup growth (items with images)", "item", 2.0);
-
+    popupFigures(context, installed, plain);
     profilePopup(context, installed, plain);
     profileMenuItem(context);
     loadToolbar(context);

@@ -74,7 +74,7 @@ int iconAndListDifference(HIMAGELIST images, int index)
 void profileMenuItem(Context& context)
 {
     // An image list like the library's, from the same 24-bit toolbar bitmap.
-    owners::ImageList imagesOwned(ImageList_Create(16, 16, ILC_COLOR8 | ILC_MASK, 0, 10));
+    owners::ImageList imagesOwned(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 0, 10));
     owners::Bitmap strip(static_cast<HBITMAP>(
         LoadImageA(context.module, MAKEINTRESOURCEA(kPopupToolbar), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!imagesOwned || !strip || ImageList_AddMasked(imagesOwned.get(), strip.get(), RGB(0xC0, 0xC0, 0xC0)) < 0) {
@@ -101,14 +101,36 @@ void profileMenuItem(Context& context)
     HBITMAP grey = greyOwned.get();
     owners::Icon iconOwned(ImageList_GetIcon(images, 0, ILD_NORMAL));
     HICON icon = iconOwned.get();
+    // The library's draw of a registered image: its mask and its colours
+    // on black, kept in memory DCs, put on the item with two blits.
+    owners::MemoryDc maskDc(CreateCompatibleDC(dc)), colourDc(CreateCompatibleDC(dc));
+    owners::Bitmap maskCopy(CreateBitmap(16, 16, 1, 1, nullptr)), colourCopy(CreateCompatibleBitmap(dc, 16, 16));
+    owners::Selection maskSelected(maskDc.get(), maskCopy.get());
+    owners::Selection colourSelected(colourDc.get(), colourCopy.get());
+    {
+        RECT cell = {0, 0, 16, 16};
+        FillRect(maskDc.get(), &cell, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        FillRect(colourDc.get(), &cell, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        ImageList_Draw(images, 0, maskDc.get(), 0, 0, ILD_MASK);
+        ImageList_Draw(images, 0, colourDc.get(), 0, 0, ILD_TRANSPARENT);
+    }
+    // What the system does for an item whose hbmpItem is a 24-bit DIB section.
+    BITMAPINFO dibInfo = {};
+    dibInfo.bmiHeader = {sizeof dibInfo.bmiHeader, 16, 16, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* dibBits = nullptr;
+    owners::Bitmap itemDib(CreateDIBSection(dc, &dibInfo, DIB_RGB_COLORS, &dibBits, nullptr, 0));
+    using MetricForDpiFn = int(WINAPI*)(int, UINT);
+    const auto metricForDpi = reinterpret_cast<MetricForDpiFn>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "GetSystemMetricsForDpi"));
     const char* label = "Command 1";
     const int length = static_cast<int>(std::strlen(label));
     RECT item = {0, 0, width, height};
 
     std::vector<Call> calls = {
-        {"CreateICA(\"DISPLAY\") and DeleteDC (once per measured item)",
+        {"CreateICA(\"DISPLAY\") and DeleteDC",
          [] { DeleteDC(CreateICA("DISPLAY", nullptr, nullptr, nullptr)); }},
-        {"GetDC(NULL) and ReleaseDC", [] { ReleaseDC(nullptr, GetDC(nullptr)); }},
+        {"GetDC(NULL) and ReleaseDC (once per measured item before measurement kept its DC)",
+         [] { ReleaseDC(nullptr, GetDC(nullptr)); }},
         {"GetTextExtentPoint32A (three per painted item)",
          [&] {
              SIZE s;
@@ -131,8 +153,29 @@ void profileMenuItem(Context& context)
         {"ImageList_GetIcon and DestroyIcon", [&] { DestroyIcon(ImageList_GetIcon(images, 0, ILD_NORMAL)); }},
         {"DrawStateA(DST_ICON) of that icon",
          [&] { DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, 2, 2, 16, 16, DST_ICON); }},
-        {"ImageList_Draw(ILD_TRANSPARENT) of the same image",
+        {"ImageList_Draw(ILD_TRANSPARENT) of the same image (once per painted item before the kept copies)",
          [&] { ImageList_Draw(images, 0, dc, 2, 2, ILD_TRANSPARENT); }},
+        {"two BitBlts from kept copies of the image's mask and colours (the library's image draw)",
+         [&] {
+             COLORREF text = SetTextColor(dc, RGB(0, 0, 0)), back = SetBkColor(dc, RGB(255, 255, 255));
+             BitBlt(dc, 2, 2, 16, 16, maskDc.get(), 0, 0, SRCAND);
+             SetTextColor(dc, text);
+             SetBkColor(dc, back);
+             BitBlt(dc, 2, 2, 16, 16, colourDc.get(), 0, 0, SRCPAINT);
+         }},
+        {"CreateCompatibleDC, SelectObject of a 16×16 DIB section, BitBlt, DeleteDC (the system's hbmpItem draw)",
+         [&] {
+             HDC memory = CreateCompatibleDC(dc);
+             HGDIOBJ old = SelectObject(memory, itemDib.get());
+             BitBlt(dc, 2, 2, 16, 16, memory, 0, 0, SRCCOPY);
+             SelectObject(memory, old);
+             DeleteDC(memory);
+         }},
+        {"GetSystemMetricsForDpi(SM_CXMENUCHECK) (once per measured item before it was kept)",
+         [&] {
+             if (metricForDpi)
+                 metricForDpi(SM_CXMENUCHECK, 96);
+         }},
         {"DrawStateA(DST_PREFIXTEXT) of the label (two per item)",
          [&] {
              DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(label), length, 24, 3, 60, 14, DST_PREFIXTEXT);

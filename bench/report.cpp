@@ -60,7 +60,12 @@ std::string statsCell(const Stats& s)
 
 std::string ratioCell(const Figure& f) { return f.compared ? number(f.ratio(), 2) + "×" : "—"; }
 
-std::string targetCell(const Figure& f) { return f.hasTarget() ? "≤ " + number(f.target, 2) + "×" : "absolute"; }
+std::string targetCell(const Figure& f)
+{
+    if (f.hasTarget())
+        return "≤ " + number(f.target, 2) + "×";
+    return f.compared ? "—" : "absolute";
+}
 
 std::string metCell(const Figure& f)
 {
@@ -93,6 +98,14 @@ std::string toJson(const Report& report)
         const ProfileRow& row = report.profile[i];
         out << "    {\"figure\": " << quoted(row.figure) << ", \"what\": " << quoted(row.what)
             << ", \"time\": " << statsJson(row.time) << "}" << (i + 1 < report.profile.size() ? "," : "") << "\n";
+    }
+    out << "  ],\n  \"memory\": [\n";
+    for (size_t i = 0; i < report.memory.size(); ++i) {
+        const MemoryRow& row = report.memory[i];
+        out << "    {\"what\": " << quoted(row.what) << ", \"count\": " << row.count << ", \"before\": " << row.before
+            << ", \"with\": " << row.with << ", \"after\": " << row.after
+            << ", \"per_record\": " << number(row.perRecord(), 1) << "}" << (i + 1 < report.memory.size() ? "," : "")
+            << "\n";
     }
     out << "  ],\n  \"findings\": [";
     for (size_t i = 0; i < report.findings.size(); ++i)
@@ -131,6 +144,15 @@ std::string toMarkdown(const Report& report)
     for (const Figure& f : report.figures)
         if (!f.check.empty())
             out << "- " << f.title << (f.size.empty() ? "" : " (" + f.size + ")") << ": " << f.check << "\n";
+    if (!report.memory.empty()) {
+        out << "\nMemory: the process's private bytes before the records were made, with them, and after they "
+               "were freed.\n\n| Record | Count | Before | With them | Per record | After freeing |\n"
+               "|---|---|---|---|---|---|\n";
+        for (const MemoryRow& row : report.memory)
+            out << "| " << row.what << " | " << row.count << " | " << number(row.before / 1024.0, 0) << " KiB | "
+                << number(row.with / 1024.0, 0) << " KiB | " << number(row.perRecord(), 0) << " bytes | "
+                << number(row.after / 1024.0, 0) << " KiB |\n";
+    }
     if (!report.findings.empty()) {
         out << "\nFindings:\n\n";
         for (const std::string& s : report.findings)

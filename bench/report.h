@@ -34,6 +34,16 @@ struct ProfileRow {
     Stats time;          // microseconds per call
 };
 
+// Private bytes around many records of one kind: made, and freed again.
+struct MemoryRow {
+    std::string what;
+    int count = 0;
+    size_t before = 0;
+    size_t with = 0;   // with the records made
+    size_t after = 0;  // after they were freed
+    double perRecord() const { return count ? (double(with) - double(before)) / count : 0; }
+};
+
 struct Report {
     std::string machine;  // given by the caller: date, system, cores, wine
     bool fast = false;
@@ -41,6 +51,7 @@ struct Report {
     std::vector<std::string> findings;  // sentences on growth, written from the figures
     std::vector<std::string> problems;  // anything that failed while measuring
     std::vector<ProfileRow> profile;    // parts of a figure's cost, timed alone
+    std::vector<MemoryRow> memory;      // private bytes per record
 };
 
 std::string toJson(const Report& report);

@@ -26,7 +26,8 @@ bool attachButton(HookedDialog& dialog, unsigned int controlId)
         return false;
     auto button = std::make_unique<HookedButton>();
     button->attach(dialog.hwnd, controlId);
-    if (dialog.buttons.add(button.get()) < 0) {
+    // Restoring takes the record out of the window index again.
+    if (!indexButtonWindow(button.get()) || dialog.buttons.add(button.get()) < 0) {
         button->restore();
         return false;
     }

@@ -145,7 +145,7 @@ LRESULT HookedDialog::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 // ---- the button ------------------------------------------------------------
 
 // The record that took the last message: messages come in runs to one
-// button (mouse moves above all), so most need no search of the registry.
+// button (mouse moves above all), so most need not even the window index.
 // Every record forgets itself here when it is restored, before it is freed.
 static HookedButton* g_lastRouted = nullptr;
 
@@ -153,6 +153,7 @@ void forgetRoutedButton(const HookedButton* button)
 {
     if (g_lastRouted == button)
         g_lastRouted = nullptr;
+    unindexButtonWindow(button);
 }
 
 LRESULT CALLBACK ButtonWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)

@@ -5,11 +5,17 @@
 
 #include <cstring>
 #include <string.h>
+#include <unordered_map>
 
 PtrArray g_dialogs{PtrArray::kDefaultBlockSize};
 TrackMouseEventFn g_trackMouseEvent = nullptr;
 
 namespace {
+
+// Every attached record by its button window, so that a message finds its
+// record without walking the dialogs. A window property would do the same,
+// but reading one is a trip to wine's server on every message.
+std::unordered_map<HWND, HookedButton*> g_buttonsByWindow;
 
 // Each record leaves its list before it is restored and freed: restoring
 // sends the button messages that can reach host code, and a host that calls
@@ -69,15 +75,24 @@ HookedButton* findButton(HWND dialog, unsigned int controlId)
 
 HookedButton* findButtonByWindow(HWND button)
 {
-    for (int d = 0; d < g_dialogs.size(); ++d) {
-        const PtrArray& buttons = g_dialogs.get<HookedDialog>(d)->buttons;
-        for (int b = 0; b < buttons.size(); ++b) {
-            HookedButton* record = buttons.get<HookedButton>(b);
-            if (record->hwnd == button)
-                return record;
-        }
+    const auto found = g_buttonsByWindow.find(button);
+    return found == g_buttonsByWindow.end() ? nullptr : found->second;
+}
+
+bool indexButtonWindow(HookedButton* button) noexcept
+{
+    try {
+        return g_buttonsByWindow.emplace(button->hwnd, button).second;
+    } catch (...) {
+        return false;
     }
-    return nullptr;
+}
+
+void unindexButtonWindow(const HookedButton* button) noexcept
+{
+    const auto found = g_buttonsByWindow.find(button->hwnd);
+    if (found != g_buttonsByWindow.end() && found->second == button)
+        g_buttonsByWindow.erase(found);
 }
 
 void HookedDialog::install(HWND dialog)

@@ -102,10 +102,17 @@ HookedDialog* findDialog(HWND dialog);
 // First attached button with this control identifier in that dialog, or null.
 HookedButton* findButton(HWND dialog, unsigned int controlId);
 // The attached button record of a button window, in whichever dialog; null
-// once it has been detached. Used after any call that can reach host code.
+// once it has been detached. Used after any call that can reach host code,
+// and for every message, so it is found from the window in constant time.
 HookedButton* findButtonByWindow(HWND button);
+// Makes an attached record findable from its window; false when there is no
+// room or the window already has a record.
+bool indexButtonWindow(HookedButton* button) noexcept;
+// Drops the record from the window index (a no-op when it is not there).
+void unindexButtonWindow(const HookedButton* button) noexcept;
 // ButtonWndProc remembers the record that took the last message; a record
-// about to be freed is forgotten here (button_messages.cpp).
+// about to be freed is forgotten here and in the window index
+// (button_messages.cpp).
 void forgetRoutedButton(const HookedButton* button);
 
 // Takes an installed dialog out of the registry, gives it and its buttons

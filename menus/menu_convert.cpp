@@ -576,6 +576,5 @@ void ReloadMenuResources()
     registerAgain(snapshot);
     DeleteMenuFonts();
     CreateMenuFonts();
-    g_captionButtonHeight = MenuMetric(SM_CYSIZE);
-    g_menuBarHeight = MenuMetric(SM_CYMENU);
+    ReadMenuMetrics();
 }

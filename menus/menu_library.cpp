@@ -52,12 +52,6 @@ HBRUSH createHalftoneBrush()
     return brush;
 }
 
-void readMetrics()
-{
-    g_captionButtonHeight = MenuMetric(SM_CYSIZE);
-    g_menuBarHeight = MenuMetric(SM_CYMENU);
-}
-
 void freeCaptions()
 {
     for (int i = 0; i < g_captions.size(); ++i) {
@@ -69,6 +63,13 @@ void freeCaptions()
 }
 
 }  // namespace
+
+void ReadMenuMetrics()
+{
+    g_captionButtonHeight = MenuMetric(SM_CYSIZE);
+    g_menuBarHeight = MenuMetric(SM_CYMENU);
+    g_menuCheckWidth = MenuMetric(SM_CXMENUCHECK);
+}
 
 void ReadMenuColors()
 {
@@ -90,7 +91,7 @@ void InitMenuLibrary()
     CreateMenuFonts();
     g_emptyRegion = CreateRectRgn(0, 0, 0, 0);
     g_halftoneBrush = createHalftoneBrush();
-    readMetrics();
+    ReadMenuMetrics();
     g_lookMode = 0;
     g_msimg32 = LoadLibraryA("msimg32.dll");
     g_gradientFill = nullptr;
@@ -279,7 +280,7 @@ void Nello_SetLookMode(int mode)
 
 void DropImageList()
 {
-    ForgetGreyImages();
+    ForgetReadyImages();
     if (g_imageList) {
         ImageList_Remove(g_imageList, -1);
         ImageList_Destroy(g_imageList);

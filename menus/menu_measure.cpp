@@ -6,6 +6,23 @@
 
 #include <initializer_list>
 
+namespace {
+
+// One memory DC, compatible with the screen, measures every item: getting a
+// screen DC and realising the font in it again for every WM_MEASUREITEM cost
+// more than the rest of the item. It keeps the font it measured last
+// selected, and goes with the fonts, so that it never holds a deleted one.
+owners::MemoryDc g_measuringDc;
+HFONT g_measuringFont = nullptr;
+
+void releaseMeasuringDc()
+{
+    g_measuringDc.reset();
+    g_measuringFont = nullptr;
+}
+
+}  // namespace
+
 void CreateMenuFonts()
 {
     // 340 bytes: the structure without its later iPaddedBorderWidth member,
@@ -36,6 +53,7 @@ void EnsureMenuFonts()
 
 void DeleteMenuFonts()
 {
+    releaseMeasuringDc();
     for (HFONT* font : {&g_menuFont, &g_menuBoldFont, &g_captionFont}) {
         if (*font)
             DeleteObject(*font);
@@ -73,16 +91,37 @@ int IconColumnWidth(int imageWidth, int itemHeight, int dpi)
 
 namespace {
 
-// Extent of text in font, measured on a display information context.
-SIZE textExtent(HFONT font, const std::wstring& text)
+SIZE extentIn(HDC dc, const std::wstring& text)
 {
     SIZE extent = {0, 0};
-    owners::WindowDc info(nullptr);
-    if (!info)
-        return extent;
-    owners::Selection selected(info.get(), font);
-    GetTextExtentPoint32W(info.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     return extent;
+}
+
+// Extent of text in font, measured on a DC compatible with the screen; a
+// missing font (the system could not give it) measures in the DC's own.
+SIZE textExtent(HFONT font, const std::wstring& text)
+{
+    if (!g_measuringDc) {
+        owners::WindowDc screen(nullptr);
+        g_measuringDc.reset(CreateCompatibleDC(screen.get()));
+        g_measuringFont = nullptr;
+    }
+    if (!g_measuringDc) {
+        // Without a DC of its own, a borrowed screen DC measures as before.
+        owners::WindowDc info(nullptr);
+        if (!info)
+            return {0, 0};
+        owners::Selection selected(info.get(), font);
+        return extentIn(info.get(), text);
+    }
+    if (font != g_measuringFont || !font) {
+        HGDIOBJ selected = font ? SelectObject(g_measuringDc.get(), font) : nullptr;
+        if (!selected)
+            SelectObject(g_measuringDc.get(), GetStockObject(SYSTEM_FONT));
+        g_measuringFont = selected ? font : nullptr;
+    }
+    return extentIn(g_measuringDc.get(), text);
 }
 
 void measureCaption(MEASUREITEMSTRUCT& mis, const MenuItemData& record)
@@ -103,7 +142,7 @@ void measureCommand(MEASUREITEMSTRUCT& mis, const MenuItemData& record)
 {
     const SIZE extent = textExtent(record.isDefault ? g_menuBoldFont : g_menuFont, ShownMenuItemText(record));
     const SIZE size =
-        CommandItemSize(extent, g_imageWidth, g_imageHeight, MenuMetric(SM_CXMENUCHECK), g_menuDpi);
+        CommandItemSize(extent, g_imageWidth, g_imageHeight, g_menuCheckWidth, g_menuDpi);
     mis.itemWidth = size.cx;
     mis.itemHeight = size.cy;
 }

@@ -5,6 +5,7 @@
 #include "menu_dpi.h"
 #include "greyscale.h"
 #include "gdi_owners.h"
+#include "ready_images.h"
 
 #include <algorithm>
 #include <string>
@@ -116,19 +117,30 @@ void drawCheckBox(HDC dc, const RECT& iconBox, const MenuItemData& record, const
     DrawTwoColorFrame(dc, iconBox, g_shadowColor, g_highlightColor);
 }
 
+// Ready copies of the shared list's images, made on each image's first
+// paint and dropped with the list.
+ReadyImages g_readyColourImages;
+
+void drawColourImage(HDC dc, int x, int y, int index)
+{
+    if (!g_readyColourImages.draw(g_imageList, index, dc, x, y))
+        ImageList_Draw(g_imageList, index, dc, x, y, ILD_TRANSPARENT);
+}
+
 void drawImage(HDC dc, const RECT& iconBox, const MenuItemData& record, const ItemLook& look)
 {
     if (!g_imageList)
         return;
     const int x = iconBox.left + ((iconBox.right - iconBox.left - g_imageWidth) >> 1);
     const int y = iconBox.top + ((iconBox.bottom - iconBox.top - g_imageHeight) >> 1);
-    // Drawn straight from the image list: making an icon of the image for
-    // every paint costs more than the whole rest of the item.
+    // Drawn from the list's images (here from their ready copies): making
+    // an icon of the image for every paint costs more than the whole rest
+    // of the item.
     if (!look.grayed) {
         if (g_lookMode == 1 && !look.selected)
             DrawGrayImage(dc, x, y, record.imageIndex);
         else
-            ImageList_Draw(g_imageList, record.imageIndex, dc, x, y, ILD_TRANSPARENT);
+            drawColourImage(dc, x, y, record.imageIndex);
         return;
     }
     owners::Icon icon(ImageList_GetIcon(g_imageList, record.imageIndex, ILD_NORMAL));
@@ -297,6 +309,7 @@ void DrawGrayIcon(HDC dc, int x, int y, HICON icon)
 // copy, so the copy is whole when its count matches.
 namespace {
 HIMAGELIST g_greyImages = nullptr;
+ReadyImages g_readyGreyImages;
 
 // Image `index` of the shared list, greyed, with its mask; false on failure.
 bool addGreyImage(int index)
@@ -344,6 +357,7 @@ bool catchUpGreyImages()
 
 void ForgetGreyImages()
 {
+    g_readyGreyImages.forget();
     if (g_greyImages) {
         ImageList_Destroy(g_greyImages);
         g_greyImages = nullptr;
@@ -356,7 +370,20 @@ void DrawGrayImage(HDC dc, int x, int y, int index)
         ForgetGreyImages();
         return;
     }
-    ImageList_Draw(g_greyImages, index, dc, x, y, ILD_TRANSPARENT);
+    if (!g_readyGreyImages.draw(g_greyImages, index, dc, x, y))
+        ImageList_Draw(g_greyImages, index, dc, x, y, ILD_TRANSPARENT);
+}
+
+void ForgetReadyImages()
+{
+    g_readyColourImages.forget();
+    ForgetGreyImages();
+}
+
+ReadyImageCounts CountReadyImages()
+{
+    return {g_readyColourImages.readyCount() + g_readyGreyImages.readyCount(),
+            g_readyColourImages.gdiObjects() + g_readyGreyImages.gdiObjects()};
 }
 
 bool DrawMenuItem(const DRAWITEMSTRUCT* dis)

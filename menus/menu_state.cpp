@@ -28,6 +28,7 @@ HFONT g_menuBoldFont = nullptr;
 HFONT g_captionFont = nullptr;
 int g_captionButtonHeight = 0;
 int g_menuBarHeight = 0;
+int g_menuCheckWidth = 0;
 HRGN g_emptyRegion = nullptr;
 HBRUSH g_halftoneBrush = nullptr;
 GradientFillFunction g_gradientFill = nullptr;

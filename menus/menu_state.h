@@ -129,6 +129,10 @@ extern HFONT g_menuBoldFont;
 extern HFONT g_captionFont;
 extern int g_captionButtonHeight;
 extern int g_menuBarHeight;
+// The system's check-mark width, which it adds to owner-drawn items. Read
+// with the other metrics: the system works it out from the menu font anew
+// on every request, which costs more than the rest of a measurement.
+extern int g_menuCheckWidth;
 extern HRGN g_emptyRegion;
 extern HBRUSH g_halftoneBrush;
 
@@ -140,6 +144,8 @@ extern int g_lookMode;
 void InitMenuLibrary();
 void ShutdownMenuLibrary();
 void ReadMenuColors();
+// The system metrics the items' sizes use, at the library's DPI.
+void ReadMenuMetrics();
 void MapCommandImage(unsigned int commandId, int imageIndex);
 int FindCommandImage(unsigned int commandId);
 // Creates the image list with the given image size unless one exists; false
@@ -149,6 +155,16 @@ bool EnsureImageList(int width, int height);
 void DropImageList();
 // Drops the greyscale copy of the image list (menu_paint.cpp).
 void ForgetGreyImages();
+// Drops the greyscale copy and every ready copy of the images, colour and
+// grey, that painting keeps (menu_paint.cpp).
+void ForgetReadyImages();
+// What the ready copies hold now: images, and the GDI objects kept for
+// them, which stay at eight at most however many images there are.
+struct ReadyImageCounts {
+    int images;
+    int gdiObjects;
+};
+ReadyImageCounts CountReadyImages();
 
 // Held by a registration across its work: unless kept, it drops an image
 // list that did not exist when it began, so a refusal never fixes the size.

@@ -90,6 +90,35 @@ TEST_F(Measuring, CommandItemsFollowTheFontsAndImagesInForce)
         << "the fonts must differ for the default case to mean anything";
 }
 
+TEST_F(Measuring, EachMeasureUsesTheFontInForceThen)
+{
+    // Measurement keeps its DC and font between items; a font made anew (a
+    // settings change, another DPI) must be the one measured from then on.
+    const char* text = "&Open file\tCtrl+O";
+    Record record = makeRecord(text);
+    auto expectedWidth = [&] {
+        return UINT(CommandItemSize(extentIn(g_menuFont, text), g_imageWidth, g_imageHeight,
+                                    GetSystemMetrics(SM_CXMENUCHECK))
+                        .cx);
+    };
+    EXPECT_EQ(measure(record.get()).itemWidth, expectedWidth());
+    LOGFONTA large = {};
+    GetObjectA(g_menuFont, sizeof large, &large);
+    large.lfHeight = large.lfHeight < 0 ? large.lfHeight * 3 : -33;
+    HFONT regular = g_menuFont;
+    g_menuFont = CreateFontIndirectA(&large);
+    ASSERT_NE(g_menuFont, nullptr);
+    const UINT largeWidth = expectedWidth();
+    EXPECT_EQ(measure(record.get()).itemWidth, largeWidth);
+    DeleteMenuFonts();
+    DeleteObject(regular);
+    // Made again at the next measure.
+    const UINT again = measure(record.get()).itemWidth;
+    ASSERT_TRUE(measured);
+    EXPECT_EQ(again, expectedWidth());
+    EXPECT_LT(again, largeWidth);
+}
+
 TEST_F(Measuring, UnicodeTextsAreMeasuredAsTheyAreShown)
 {
     const std::wstring greek = L"\u03A9\u03BC\u03AD\u03B3\u03B1 \u2192 \u2713\t\u0416";
