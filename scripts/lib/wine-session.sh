@@ -23,7 +23,11 @@ _wine_session_start_xvfb() {
     _wine_session_xvfb_pid=$!
     local tries
     for tries in $(seq 1 100); do
-      if [[ -S /tmp/.X11-unix/X$number ]]; then
+      # The socket may be another server's that started at the same moment
+      # (two sessions side by side): the display is ours only when the lock
+      # names our server.
+      if [[ -S /tmp/.X11-unix/X$number && -f /tmp/.X$number-lock ]] &&
+        [[ "$(tr -d ' \n' </tmp/.X$number-lock 2>/dev/null)" == "$_wine_session_xvfb_pid" ]]; then
         export DISPLAY=":$number"
         return 0
       fi
