@@ -263,6 +263,8 @@ struct RegistrationSnapshot {
 RegistrationSnapshot snapshotRegistrations()
 {
     RegistrationSnapshot snapshot;
+    // Room first: a copied icon is never in hand when an allocation fails.
+    snapshot.iconHandles.reserve(g_iconHandles.size());
     for (int i = 0; i < g_toolbars.size(); ++i)
         snapshot.toolbars.push_back(*g_toolbars.get<ToolbarEntry>(i));
     for (int i = 0; i < g_iconResources.size(); ++i)
@@ -289,7 +291,12 @@ void registerAgain(const RegistrationSnapshot& snapshot)
 
 LRESULT onSettingChange(const WindowSubclass& previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    ReloadMenuResources();
+    // Out of memory the images stay as they were; the host still gets its
+    // message.
+    failSoft(false, [] {
+        ReloadMenuResources();
+        return true;
+    });
     return previous.callPrevious(window, message, wParam, lParam);
 }
 

@@ -144,6 +144,12 @@ faults::SweepRun MenuFaults::runWithFault(faults::Fault kind, long nth, const st
     injected.disarm();
     api.unLoadToolbars();
     cleanPaint(api);
+    // A real menu loop makes the system's own objects for menus once.
+    if (robust::deepRun())
+        testing_support::trackMenu(window, popup, {[] {}});
+    // Objects the system makes for the library (the icon copies it keeps)
+    // are not the library's own creations: the whole process is counted.
+    const int processObjects = robust::liveGdiObjects();
     injected.allocations.forgetLive();
     injected.failAt(kind, nth);
     registerAndInstall(api);
@@ -156,7 +162,9 @@ faults::SweepRun MenuFaults::runWithFault(faults::Fault kind, long nth, const st
     api.setLookMode(1);
     openPaintAndClose(window, popup, surface, [] {});
     api.setLookMode(0);
+    const int colourChanges = robust::menuHostColourChanges();
     SendMessageA(window, WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_EQ(robust::menuHostColourChanges(), colourChanges + 1) << "fault " << nth << ": the host's colour change";
     api.unInstall(window);
     api.unLoadToolbars();
     const faults::SweepRun run = injected.result(kind);
@@ -167,6 +175,7 @@ faults::SweepRun MenuFaults::runWithFault(faults::Fault kind, long nth, const st
 
     // The failure is over: the same library instance works as new.
     EXPECT_TRUE(cleanPaint(api) == reference) << "fault " << nth << ": painting after the fault";
+    EXPECT_EQ(robust::liveGdiObjects(), processObjects) << "fault " << nth << ": GDI objects of the process";
     dll.unload();
     injected.libraryUnloaded();
     blocksLeft = injected.allocations.liveBlocks();

@@ -3,8 +3,16 @@
 
 namespace robust {
 
+namespace {
+int g_colourChanges = 0;
+}
+
+int menuHostColourChanges() { return g_colourChanges; }
+
 LRESULT CALLBACK menuHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_SYSCOLORCHANGE)
+        ++g_colourChanges;
     if (message == WM_MEASUREITEM) {
         auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
         mis->itemWidth = 30;

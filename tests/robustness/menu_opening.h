@@ -15,8 +15,10 @@ namespace robust {
 // Item data of the host's own owner-drawn item.
 constexpr ULONG_PTR kHostItemData = 0x5A5A0001;
 
-// A menu host's window procedure: it measures and draws its own item.
+// A menu host's window procedure: it measures and draws its own item, and
+// counts the colour changes it is told of.
 LRESULT CALLBACK menuHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+int menuHostColourChanges();
 
 struct MenuOpening {
     COLORREF background = RGB(1, 2, 3);
