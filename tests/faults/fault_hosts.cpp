@@ -33,7 +33,7 @@ std::vector<COLORREF> openPaintAndClose(HWND window, HMENU popup, DibSurface& su
     robust::MenuOpening opening;
     opening.background = kBackground;
     opening.whileOpen = whileOpen;
-    opening.paints = [](int, ULONG_PTR data) { return data != kHostData; };
+    opening.paints = [](int, ULONG_PTR data) { return data != robust::kHostItemData; };
     opening.painted = [&](int, const std::vector<COLORREF>& pixels) { all.insert(all.end(), pixels.begin(), pixels.end()); };
     robust::openMenuAsTheSystemDoes(window, popup, surface, opening);
     return all;

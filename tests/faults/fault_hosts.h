@@ -13,8 +13,6 @@
 namespace faults {
 
 constexpr COLORREF kBackground = RGB(1, 2, 3);
-// Item data of the host's own owner-drawn item.
-constexpr ULONG_PTR kHostData = robust::kHostItemData;
 
 // Buttons 10, 11, ... of dialog painted through the dialog's WM_DRAWITEM,
 // the second one focused; the pixels of all of them.

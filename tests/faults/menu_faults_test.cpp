@@ -28,7 +28,6 @@ using testing_support::DibSurface;
 using testing_support::itemsOf;
 using testing_support::MenuItemSnapshot;
 
-using faults::kHostData;
 using faults::openPaintAndClose;
 constexpr DWORD kRecordMagic = 0x3064696D;  // "mid0", the start of the library's item records
 
@@ -61,15 +60,7 @@ protected:
     void SetUp() override
     {
         ASSERT_NE(fixtures, nullptr);
-        testing_support::appendItem(sub, 101, "inside");
-        testing_support::appendItem(popup, 100, "&Command\tCtrl+C");
-        testing_support::appendItem(popup, 0, "", MFT_SEPARATOR);
-        testing_support::appendItem(popup, 101, "Selected");
-        testing_support::appendItem(popup, 7, "Icon", MFT_STRING, MFS_DEFAULT);
-        testing_support::appendItem(popup, 8, "Greyed", MFT_STRING, MFS_GRAYED);
-        testing_support::appendItem(popup, 9, std::string(600, 'L'));
-        testing_support::appendItem(popup, 10, "", MFT_OWNERDRAW, 0, nullptr, kHostData);
-        testing_support::appendItem(popup, 0, "Sub", MFT_STRING, 0, sub);
+        robust::appendEveryKindOfItem(popup, sub);
         built = itemsOf(popup);
         builtSub = itemsOf(sub);
         windowLook = faults::lookOf(window);

@@ -1,26 +1,13 @@
 // Menu and window read-back inside the hosting program.
 #include "window_snapshots.h"
 
+#include "menu_text.h"
+
 #include <cstring>
 #include <sstream>
 
 namespace realhost {
 namespace {
-
-std::wstring menuItemText(HMENU menu, int position)
-{
-    MENUITEMINFOW info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_STRING;
-    if (!GetMenuItemInfoW(menu, position, TRUE, &info) || info.cch == 0)
-        return {};
-    std::wstring text(info.cch + 1, L'\0');
-    info.dwTypeData = text.data();
-    info.cch = static_cast<UINT>(text.size());
-    GetMenuItemInfoW(menu, position, TRUE, &info);
-    text.resize(info.cch);
-    return text;
-}
 
 void addItems(HMENU menu, const std::wstring& prefix, int depth, std::vector<MenuItemState>& items)
 {
@@ -32,7 +19,7 @@ void addItems(HMENU menu, const std::wstring& prefix, int depth, std::vector<Men
         GetMenuItemInfoW(menu, position, TRUE, &info);
         const std::wstring path = prefix.empty() ? std::to_wstring(position) : prefix + L"/" + std::to_wstring(position);
         items.push_back({path, depth, info.fType, info.fState, info.wID, info.hSubMenu, info.dwItemData,
-                         info.hbmpItem, menuItemText(menu, position)});
+                         info.hbmpItem, testing_support::wideTextOf(menu, position)});
         if (info.hSubMenu)
             addItems(info.hSubMenu, path, depth + 1, items);
     }

@@ -1,10 +1,28 @@
 // A popup opened, measured, painted and closed the way the system does it.
 #include "menu_opening.h"
 
+#include "menu_items.h"
+
+#include <string>
+
 namespace robust {
 
 namespace {
 int g_colourChanges = 0;
+}
+
+void appendEveryKindOfItem(HMENU popup, HMENU sub)
+{
+    using testing_support::appendItem;
+    appendItem(sub, 101, "inside");
+    appendItem(popup, 100, "&Command\tCtrl+C");
+    appendItem(popup, 0, "", MFT_SEPARATOR);
+    appendItem(popup, 101, "Selected");
+    appendItem(popup, 7, "Icon", MFT_STRING, MFS_DEFAULT);
+    appendItem(popup, 8, "Greyed", MFT_STRING, MFS_GRAYED);
+    appendItem(popup, 9, std::string(600, 'L'));
+    appendItem(popup, 10, "", MFT_OWNERDRAW, 0, nullptr, kHostItemData);
+    appendItem(popup, 0, "Sub", MFT_STRING, 0, sub);
 }
 
 int menuHostColourChanges() { return g_colourChanges; }

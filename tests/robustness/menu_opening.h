@@ -15,6 +15,11 @@ namespace robust {
 // Item data of the host's own owner-drawn item.
 constexpr ULONG_PTR kHostItemData = 0x5A5A0001;
 
+// Fills popup with one item of each kind the library meets (a command with
+// a mnemonic and an accelerator, a separator, default, greyed, a 600-letter
+// text, the host's own owner-drawn item, a sub-menu) and sub with one item.
+void appendEveryKindOfItem(HMENU popup, HMENU sub);
+
 // A menu host's window procedure: it measures and draws its own item, and
 // counts the colour changes it is told of.
 LRESULT CALLBACK menuHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -31,7 +31,6 @@ protected:
     HMODULE fixtures = LoadLibraryA(TAVRO_FIXTURES_DLL);
 };
 
-using robust::kHostItemData;
 
 // One opening of popup; the pixels of its first command (position 1, once
 // the caption is in). The other items are painted only when paintAll.
@@ -56,15 +55,7 @@ TEST_F(Soak, PopupsConvertedPaintedAndGivenBackWhileImagesAndColoursChange)
     HWND window = testing_support::createTopLevelWindow("soak host", robust::menuHostProc, WS_POPUP);
     HMENU popup = CreatePopupMenu();
     HMENU sub = CreatePopupMenu();
-    robust::appendItem(sub, 101, "inside");
-    robust::appendItem(popup, 100, "&Command\tCtrl+C");   // 1 once the caption is in
-    robust::appendItem(popup, 0, "", MFT_SEPARATOR);
-    robust::appendItem(popup, 101, "Selected");
-    robust::appendItem(popup, 7, "Icon", MFT_STRING, MFS_DEFAULT);
-    robust::appendItem(popup, 8, "Greyed", MFT_STRING, MFS_GRAYED);
-    robust::appendItem(popup, 9, std::string(600, 'L'));
-    robust::appendItem(popup, 10, "", MFT_OWNERDRAW, 0, nullptr, kHostItemData);
-    robust::appendItem(popup, 0, "Sub", MFT_STRING, 0, sub);
+    robust::appendEveryKindOfItem(popup, sub);  // the command is item 1 once the caption is in
     ASSERT_TRUE(api.setCaption(popup, "Soak"));
     ASSERT_TRUE(api.setSubMenuButtonId(sub, 100));
     const auto registerImages = [&] {

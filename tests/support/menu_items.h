@@ -4,6 +4,8 @@
 // is closed after the last, or after a bounded time).
 #pragma once
 
+#include "menu_text.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -32,8 +34,6 @@ struct MenuItemSnapshot {
 };
 std::ostream& operator<<(std::ostream& out, const MenuItemSnapshot& item);
 std::vector<MenuItemSnapshot> itemsOf(HMENU menu);
-// The item's text read with GetMenuItemInfoW, whole.
-std::wstring wideTextOf(HMENU menu, int position);
 
 // Separators and owner-drawn items get no string. False when the insert failed.
 bool appendItem(HMENU menu, UINT id, const std::string& text, UINT type = MFT_STRING, UINT state = 0,
