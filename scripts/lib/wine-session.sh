@@ -43,6 +43,8 @@ _wine_session_start_xvfb() {
 
 wine_session_wine=wine
 _wine_session_server=wineserver
+_wine_session_emulated_server=/usr/lib/wine/wineserver64
+_wine_session_emulated_prefix() { echo "$1/wineprefix-i686"; }
 
 # The system's wineserver serves the emulated 32-bit clients too: a 64-bit
 # server speaks the same protocol to both.
@@ -52,9 +54,10 @@ _wine_session_use_emulated_wine() {
     echo "wine-session: no 32-bit Wine in $build_dir/wine32: run wine32_root_make first" >&2
     return 1
   fi
-  export WINEPREFIX="$build_dir/wineprefix-i686"
+  export WINEPREFIX
+  WINEPREFIX=$(_wine_session_emulated_prefix "$build_dir")
   export WINEARCH=win32
-  export WINESERVER=/usr/lib/wine/wineserver64
+  export WINESERVER=$_wine_session_emulated_server
   export WINELOADER="$build_dir/wine32/root/usr/lib/wine/wine"
   # The default emulated CPU offers XSAVE and AVX, which the emulator does not
   # deliver consistently in signal frames: Wine then loops on unexpected
@@ -141,6 +144,12 @@ wine_session_start() {
   # keep its reader waiting after the test has ended.
   "$_wine_session_server" -p </dev/null >/dev/null 2>&1 &
   timeout 300 "$wine_session_wine" wineboot </dev/null >/dev/null 2>&1 || true
+}
+
+# Ends the emulated session that another process of this shell started on
+# BUILD_DIR, and every program of it.
+wine_session_kill_emulated() {
+  WINEPREFIX=$(_wine_session_emulated_prefix "$1") "$_wine_session_emulated_server" -k >/dev/null 2>&1 || true
 }
 
 wine_session_stop() {

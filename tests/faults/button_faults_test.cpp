@@ -108,7 +108,6 @@ protected:
         return pixels;
     }
 
-    faults::SweepRun runWithFault(faults::Fault kind, long nth, const std::vector<COLORREF>& reference);
     faults::SweepRun runWithFault(faults::Fault kind, long nth, const std::vector<COLORREF>& reference,
                                   std::size_t& blocksLeft);
     // Blocks a run without any fault leaves after unloading: the runtime's
@@ -125,12 +124,6 @@ protected:
 
 // One run of the scenario with the nth fault of a kind armed, then the
 // checks that hold whatever failed.
-faults::SweepRun ButtonFaults::runWithFault(faults::Fault kind, long nth, const std::vector<COLORREF>& reference)
-{
-    std::size_t unused;
-    return runWithFault(kind, nth, reference, unused);
-}
-
 faults::SweepRun ButtonFaults::runWithFault(faults::Fault kind, long nth, const std::vector<COLORREF>& reference,
                                            std::size_t& blocksLeft)
 {
@@ -181,11 +174,9 @@ void ButtonFaults::sweepScenario(faults::Fault kind)
         reference = cleanPaint(api);
         ASSERT_EQ(reference[5 * 100 + 50], kFace) << "the reference paint shows the face colour";
     }
-    std::size_t left = 0;
-    runWithFault(kind, 0, reference, left);
-    runtimeBlocks = left;
-    ASSERT_LE(runtimeBlocks, 4u) << "a run without faults leaves at most the runtime's thread state";
-    faults::sweepScenario("buttons", kind, 40, 7, [&](long nth) { return runWithFault(kind, nth, reference); });
+    faults::sweepScenario("buttons", kind, 40, 7, runtimeBlocks, [&](long nth, std::size_t& blocksLeft) {
+        return runWithFault(kind, nth, reference, blocksLeft);
+    });
 }
 
 TEST_F(ButtonFaults, EveryAllocationFailureLeavesButtonsWholeOrUntouchedAndNothingHeld)

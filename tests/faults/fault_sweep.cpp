@@ -28,15 +28,21 @@ long sweep(const std::function<SweepRun(long nth)>& run, long head, long stride)
     }
 }
 
-void sweepScenario(const char* library, Fault kind, long head, long stride,
-                   const std::function<SweepRun(long nth)>& run)
+void sweepScenario(const char* library, Fault kind, long head, long stride, std::size_t& runtimeBlocks,
+                   const std::function<SweepRun(long nth, std::size_t& blocksLeft)>& run)
 {
+    std::size_t left = 0;
+    run(0, left);
+    runtimeBlocks = left;
+    ::testing::Test::RecordProperty("runtime_blocks", static_cast<int>(left));
+    ASSERT_LE(runtimeBlocks, 4u) << "a run without faults leaves at most the runtime's thread state";
     const DWORD start = GetTickCount();
     long runs = 0;
     const long points = sweep(
         [&](long nth) {
             ++runs;
-            const SweepRun result = run(nth);
+            std::size_t unused = 0;
+            const SweepRun result = run(nth, unused);
             return ::testing::Test::HasFailure() ? SweepRun{false, result.points} : result;
         },
         head, stride);

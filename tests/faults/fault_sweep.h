@@ -29,11 +29,13 @@ long sweep(const std::function<SweepRun(long nth)>& run, long head, long stride)
 enum class Fault { Allocation, GdiObject };
 const char* nameOf(Fault kind);
 
-// The sweep as a test runs it: it stops at the first failure point whose run
-// failed a check (one fault's report is enough), prints the figures, and
-// expects the scenario to have reached at least one point.
-void sweepScenario(const char* library, Fault kind, long head, long stride,
-                   const std::function<SweepRun(long nth)>& run);
+// The sweep as a test runs it: first a run with no fault, whose blocks left
+// after unloading (the runtime's state of the thread) become the measure
+// every faulted run is held to; then the sweep, which stops at the first
+// failure point whose run failed a check (one fault's report is enough),
+// prints the figures, and expects the scenario to have reached a point.
+void sweepScenario(const char* library, Fault kind, long head, long stride, std::size_t& runtimeBlocks,
+                   const std::function<SweepRun(long nth, std::size_t& blocksLeft)>& run);
 
 // Both kinds of fault patched into one loaded library, so that either kind
 // can be armed while leaks of both are tracked.

@@ -95,7 +95,6 @@ protected:
         return pixels;
     }
 
-    faults::SweepRun runWithFault(faults::Fault kind, long nth, const std::vector<COLORREF>& reference);
     faults::SweepRun runWithFault(faults::Fault kind, long nth, const std::vector<COLORREF>& reference,
                                   std::size_t& blocksLeft);
     // Blocks a run without any fault leaves after unloading: the runtime's
@@ -112,12 +111,6 @@ protected:
     faults::WindowLook windowLook;
     DibSurface surface{160, 24};
 };
-
-faults::SweepRun MenuFaults::runWithFault(faults::Fault kind, long nth, const std::vector<COLORREF>& reference)
-{
-    std::size_t unused;
-    return runWithFault(kind, nth, reference, unused);
-}
 
 faults::SweepRun MenuFaults::runWithFault(faults::Fault kind, long nth, const std::vector<COLORREF>& reference,
                                          std::size_t& blocksLeft)
@@ -190,12 +183,9 @@ void MenuFaults::sweepScenario(faults::Fault kind)
         ASSERT_FALSE(reference.empty());
         ASSERT_EQ(itemsOf(popup), built);
     }
-    std::size_t left = 0;
-    runWithFault(kind, 0, reference, left);
-    runtimeBlocks = left;
-    ::testing::Test::RecordProperty("runtime_blocks", static_cast<int>(left));
-    ASSERT_LE(runtimeBlocks, 4u) << "a run without faults leaves at most the runtime's thread state";
-    faults::sweepScenario("menus", kind, 60, 7, [&](long nth) { return runWithFault(kind, nth, reference); });
+    faults::sweepScenario("menus", kind, 60, 7, runtimeBlocks, [&](long nth, std::size_t& blocksLeft) {
+        return runWithFault(kind, nth, reference, blocksLeft);
+    });
 }
 
 TEST_F(MenuFaults, EveryAllocationFailureLeavesItemsWholeOrUntouchedAndGivesThemBack)
